@@ -1,0 +1,71 @@
+#include "startup.h"
+
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <optional>
+#include <string>
+
+#include "commands.h"
+#include "data/context.h"
+#include "data/settings.h"
+#include "desktop_programs.h"
+#include "main_window.h"
+#include "ui/fonts.h"
+#include "ui/qt_ui.h"
+
+namespace blend {
+namespace {
+
+// Registered as the process's help file; no viewer is offered for it on this platform.
+constexpr const char* kHelpFile = "Main.hlp";
+
+// Until the user table exists every start is let in, with nobody's name and no rights text.
+bool runLogin(Context&) { return true; }
+
+void wireDesktopCommands(Commands& commands, Context& context, MainWindow& window,
+                         QPrinter& printer) {
+  commands.setHandler(Command::PrinterSetup, [&] {
+    QPrintDialog dialog(&printer, &window);
+    dialog.setWindowTitle(QStringLiteral("  ตั้งค่าเครื่องพิมพ์"));
+    dialog.exec();
+  });
+  commands.setHandler(Command::Calculator,
+                      [&] { startDesktopProgram(DesktopProgram::Calculator, context.ui); });
+  commands.setHandler(Command::TextEditor,
+                      [&] { startDesktopProgram(DesktopProgram::TextEditor, context.ui); });
+  commands.setHandler(Command::Exit, [&] { window.close(); });
+}
+
+}  // namespace
+
+int runStation(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setApplicationName("blendctl");
+  app.setProperty("helpFile", kHelpFile);
+
+  std::optional<std::string> argument;
+  if (argc > 1) argument = argv[1];
+  Settings settings = loadSettings(argument);
+
+  installThaiFontSubstitutions();
+  app.setFont(makeFont(settings.OFONT0));
+  QtUi ui;
+  Context context{settings, ui};
+
+  if (runLogin(context)) {
+    Commands commands(context);
+    MainWindow window(context, commands);
+    QPrinter printer;
+    wireDesktopCommands(commands, context, window, printer);
+    // Without a window manager (a kiosk X session) nobody maximises the window; take the whole
+    // available screen first so it is full size either way.
+    if (QScreen* screen = window.screen()) window.setGeometry(screen->availableGeometry());
+    window.showMaximized();
+    app.exec();
+  }
+  return 0;
+}
+
+}  // namespace blend
