@@ -1,6 +1,8 @@
 #include "document_viewer.h"
 
+#include <QBoxLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <fstream>
 #include <iterator>
 
@@ -18,11 +20,16 @@ bool WELMESS(const Settings& settings, QWidget* parent) {
   Dialog dialog(QStringLiteral("  VELMORA"), parent);
   QString text = fromCp874(bytes);
   text.replace("\r\n", "\n");
-  QPlainTextEdit* box = dialog.addTextBox("text", text, QRect(10, 10, 280, 240));
+  QPlainTextEdit* box = dialog.addTextBox("text", text, QRect());
+  box->setFixedSize(280, 240);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  dialog.addButton("back", QStringLiteral("&กลับสู่โปรแกรม"), QRect(80, 258, 140, 30),
-                   [&] { dialog.accept(); }, ButtonRole::DefaultAndCancel);
-  dialog.setFixedSize(300, 298);
+  QPushButton* back = dialog.addButton("back", QStringLiteral("&กลับสู่โปรแกรม"), QRect(),
+                                       [&] { dialog.accept(); }, ButtonRole::DefaultAndCancel);
+
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->addWidget(box);
+  layout->addWidget(back, 0, Qt::AlignHCenter);
   dialog.exec();
   return false;
 }

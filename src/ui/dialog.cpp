@@ -18,11 +18,7 @@ DialogDriver* gDriver = nullptr;
 
 // Buttons that leave a dialog without taking what was typed (Cancel) must work even while a
 // field refuses to be left.
-constexpr const char* kSkipsValidation = "blendSkipsValidation";
-
-bool skipsValidation(const QWidget* widget) {
-  return widget && widget->property(kSkipsValidation).toBool();
-}
+bool skipsValidation(const QWidget* widget) { return PictureEdit::skipsValidation(widget); }
 
 // A label that reports clicks, for pictures a person can click.
 class ClickableLabel : public QLabel {
@@ -54,7 +50,7 @@ Dialog::Dialog(const QString& title, QWidget* parent) : QDialog(parent) {
 
 void Dialog::track(const QString& name, QWidget* widget, const QRect& rect) {
   widget->setObjectName(name);
-  widget->setGeometry(rect);
+  if (rect.isValid()) widget->setGeometry(rect);
   controls_.insert(name, widget);
 }
 
@@ -104,7 +100,7 @@ QPushButton* Dialog::addButton(const QString& name, const QString& caption, cons
   const bool isCancel = role == ButtonRole::Cancel || role == ButtonRole::DefaultAndCancel;
   button->setAutoDefault(isDefault);
   button->setDefault(isDefault);
-  if (isCancel) button->setProperty(kSkipsValidation, true);
+  if (isCancel) PictureEdit::setSkipsValidation(button);
   connect(button, &QPushButton::clicked, this, [this, button, onClick = std::move(onClick)] {
     if (!skipsValidation(button) && current_ && currentLeft_ && !currentOk_) return;
     if (onClick) onClick();
@@ -207,7 +203,7 @@ QString Dialog::text(const QString& name) const {
 }
 
 int Dialog::exec() {
-  if (size().isEmpty() || !testAttribute(Qt::WA_Resized))
+  if (!layout() && !testAttribute(Qt::WA_Resized))
     resize(childrenRect().bottomRight().x() + 12, childrenRect().bottomRight().y() + 12);
   refreshEnabled();
   if (DialogDriver* driver = dialogDriver()) {

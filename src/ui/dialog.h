@@ -42,7 +42,8 @@ class Dialog : public QDialog {
  public:
   explicit Dialog(const QString& title, QWidget* parent = nullptr);
 
-  // Building; rectangles are in pixels inside the dialog.
+  // Building; rectangles are in pixels inside the dialog. An empty rectangle leaves the place to
+  // a layout the caller sets, for dialogs whose captions must grow with the screen font.
   QLabel* addLabel(const QString& name, const QString& text, const QRect& rect,
                    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
   // A picture that is missing leaves its area empty. onClick, when given, makes it clickable.

@@ -18,23 +18,6 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 namespace blend {
 namespace {
 
-// One application for the whole run, ended before the process exits: a QApplication left to
-// static destruction outlives Qt's own globals and crashes on the way out.
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-  void TearDown() override { app_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[18] = "picture_edit_test";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] const auto* const qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 struct FormatCase {
   const char* picture;
   double value;
