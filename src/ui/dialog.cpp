@@ -93,6 +93,15 @@ QPlainTextEdit* Dialog::addTextBox(const QString& name, const QString& text, con
   return box;
 }
 
+void Dialog::bindClick(QAbstractButton* button, std::function<void()> onClick) {
+  connect(button, &QAbstractButton::clicked, this, [this, button, onClick = std::move(onClick)] {
+    // A field that refused to be left keeps the person in it: only Cancel gets through.
+    if (!skipsValidation(button) && current_ && currentLeft_ && !currentOk_) return;
+    if (onClick) onClick();
+    refreshEnabled();
+  });
+}
+
 QPushButton* Dialog::addButton(const QString& name, const QString& caption, const QRect& rect,
                                std::function<void()> onClick, ButtonRole role) {
   auto* button = new QPushButton(caption, this);
@@ -101,11 +110,7 @@ QPushButton* Dialog::addButton(const QString& name, const QString& caption, cons
   button->setAutoDefault(isDefault);
   button->setDefault(isDefault);
   if (isCancel) PictureEdit::setSkipsValidation(button);
-  connect(button, &QPushButton::clicked, this, [this, button, onClick = std::move(onClick)] {
-    if (!skipsValidation(button) && current_ && currentLeft_ && !currentOk_) return;
-    if (onClick) onClick();
-    refreshEnabled();
-  });
+  bindClick(button, std::move(onClick));
   track(name, button, rect);
   return button;
 }
@@ -114,11 +119,7 @@ PictureButton* Dialog::addPictureButton(const QString& name, std::string_view pi
                                         const QString& tooltip, const QRect& rect,
                                         std::function<void()> onClick) {
   auto* button = new PictureButton(picturePath, tooltip, tooltip, this);
-  connect(button, &QToolButton::clicked, this, [this, button, onClick = std::move(onClick)] {
-    if (!skipsValidation(button) && current_ && currentLeft_ && !currentOk_) return;
-    if (onClick) onClick();
-    refreshEnabled();
-  });
+  bindClick(button, std::move(onClick));
   track(name, button, rect);
   return button;
 }

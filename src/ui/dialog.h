@@ -83,6 +83,7 @@ class Dialog : public QDialog {
 
  private:
   void track(const QString& name, QWidget* widget, const QRect& rect);
+  void bindClick(QAbstractButton* button, std::function<void()> onClick);
   bool leaveCurrent();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
