@@ -1,0 +1,2 @@
+# The table engine: dBase III files, indexes, locks. Paths relative to src/data.
+set(TABLE_SOURCES)
