@@ -21,6 +21,21 @@ namespace {
 // Registered as the process's help file; no viewer is offered for it on this platform.
 constexpr const char* kHelpFile = "Main.hlp";
 
+// Until the full handler with its log and dialog is in place, errors are shown and defaulted.
+class MessageErrorHandler : public ErrorHandler {
+ public:
+  explicit MessageErrorHandler(Ui& ui) : ui_(ui) {}
+
+ protected:
+  ErrorAnswer handle(const ErrorRecord& error) override {
+    ui_.message(ERRORMESSAGE(error), "  Error", MessageKind::Stop);
+    return ErrorAnswer::giveUp();
+  }
+
+ private:
+  Ui& ui_;
+};
+
 // Until the user table exists every start is let in, with nobody's name and no rights text.
 bool runLogin(Context&) { return true; }
 
@@ -52,7 +67,9 @@ int runStation(int argc, char** argv) {
   installThaiFontSubstitutions();
   app.setFont(makeFont(settings.OFONT0));
   QtUi ui;
-  Context context{settings, ui};
+  SystemClock clock;
+  MessageErrorHandler errors(ui);
+  Context context{settings, ui, clock, errors};
 
   if (runLogin(context)) {
     Commands commands(context);

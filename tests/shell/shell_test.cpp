@@ -15,6 +15,7 @@
 #include "shell/main_layout.h"
 #include "shell/main_window.h"
 #include "support/dialog_script.h"
+#include "support/scripted_errors.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -61,7 +62,9 @@ class StationFixture : public ::testing::Test {
   test::ScopedCwd cwd{dir.path()};
   Settings settings;
   test::ScriptedUi ui;
-  Context context{settings, ui};
+  test::ManualClock clock;
+  test::ScriptedErrors errors;
+  Context context{settings, ui, clock, errors};
 };
 
 TEST_F(StationFixture, ClosingTheMainWindowAsksFirstHoweverItIsClosed) {
