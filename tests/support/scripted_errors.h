@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/clock.h"
 #include "data/error.h"
 
 namespace blend::test {
