@@ -28,6 +28,7 @@ int Number::shownDecimals() const {
 std::string STR(const Number& n, std::optional<int> width, std::optional<int> decimals) {
   if (!width) {
     const int d = n.shownDecimals();
+    if (n.width != Number::kFree) return formatFixed(n.value, n.width, d);
     return formatFixed(n.value, 10 + (d > 0 ? d + 1 : 0), d);
   }
   const int w = std::max(0, *width);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <charconv>
+#include <limits>
 
 namespace blend {
 namespace {
@@ -48,13 +49,18 @@ ParsedNumber parseLeadingNumber(std::string_view text) {
 double roundHalfAway(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
   const double scaled = std::fabs(value) * scale;
-  const double nudge = std::max(1e-9, scaled * 1e-12);
+  // Beyond 2^52 every double is whole already; nudging would only add error.
+  if (!std::isfinite(scaled) || scaled >= 4503599627370496.0) return value;
+  // A few units in the last place: enough to lift 100.49999999999999 (1.005 * 100) to the half,
+  // never enough to move a value that is really below it.
+  const double nudge = std::min(0.25, scaled * 4 * std::numeric_limits<double>::epsilon());
   const double rounded = std::floor(scaled + 0.5 + nudge) / scale;
   return value < 0 ? -rounded : rounded;
 }
 
 std::string formatFixed(double value, int width, int decimals) {
-  decimals = std::max(0, decimals);
+  decimals = std::clamp(decimals, 0, 30);
+  if (!std::isfinite(value)) return std::string(std::max(0, width), '*');
   const double rounded = roundHalfAway(value, decimals);
   std::string text = fixedText(rounded == 0 ? 0.0 : rounded, decimals);
   if (static_cast<int>(text.size()) > width) return std::string(std::max(0, width), '*');

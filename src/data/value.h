@@ -15,13 +15,14 @@ struct Nil {
   friend bool operator==(Nil, Nil) { return true; }
 };
 
-// A number and the decimals it carries when written without a width: a numeric field's
-// decimals, the decimals VAL read, or kFree for a computed value (0 for a whole number, 2
-// otherwise).
+// A number and how it is written without a width: a value read from a numeric field carries
+// the field's width and decimals; one read by VAL the decimals written; a computed one neither
+// (kFree: no decimals for a whole number, 2 otherwise).
 struct Number {
   static constexpr int kFree = -1;
   double value = 0;
   int decimals = kFree;
+  int width = kFree;
   int shownDecimals() const;
 };
 
