@@ -241,16 +241,16 @@ std::filesystem::path configFilePath(const Settings& settings) {
   return pathOfConfig(settings.VARFILE);
 }
 
-Settings loadSettings(std::optional<std::string> argument) {
-  Settings s;
-  s.VARFILE = argument ? *argument : std::string(kDefaultConfig);
-  IniFile ini(configFilePath(s));
+namespace {
 
+// Reads every key in table order; with `complete`, a key that is missing or equal to its
+// default is written back (the caller saves). Then the derived fields.
+void readKeys(Settings& s, IniFile& ini, bool complete) {
   for (const SettingsKey& key : kKeys) {
     const std::string fallback = defaultText(key);
     std::string text = ini.value(key.section, key.key).value_or(fallback);
     if (text.size() > kMaxValueBytes) text.resize(kMaxValueBytes);
-    if (text == fallback) ini.setValue(key.section, key.key, fallback);
+    if (complete && text == fallback) ini.setValue(key.section, key.key, fallback);
     if (const auto* field = std::get_if<std::string Settings::*>(&key.member)) {
       s.*(*field) = text;
     } else {
@@ -259,15 +259,31 @@ Settings loadSettings(std::optional<std::string> argument) {
       s.*std::get<double Settings::*>(key.member) = value;
     }
   }
-  ini.save();  // a read-only folder or file: carry on with the values read
-  if (!std::filesystem::exists(configFilePath(s))) SAVEINI(s);
-
   s.CUSER.clear();
   s.CLOGIN.clear();
   s.CTRUSTEE.clear();
   s.CCOLOR = static_cast<std::uint32_t>(VAL(s.CCOLORR) + 256 * VAL(s.CCOLORG) +
                                         65536 * VAL(s.CCOLORB));
   s.OFONT0 = {s.CFONT0, VAL(s.CWIDTH0), VAL(s.CHEIGHT0)};
+}
+
+}  // namespace
+
+Settings loadSettings(std::optional<std::string> argument) {
+  Settings s;
+  s.VARFILE = argument ? *argument : std::string(kDefaultConfig);
+  IniFile ini(configFilePath(s));
+  readKeys(s, ini, true);
+  ini.save();  // a read-only folder or file: carry on with the values read
+  if (!std::filesystem::exists(configFilePath(s))) SAVEINI(s);
+  return s;
+}
+
+Settings readSettings(const std::filesystem::path& file) {
+  Settings s;
+  s.VARFILE = file.string();
+  IniFile ini(file);
+  readKeys(s, ini, false);
   return s;
 }
 

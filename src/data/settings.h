@@ -97,6 +97,10 @@ std::string defaultText(const SettingsKey& key);
 // without one ".\MAIN.INI" is used.
 Settings loadSettings(std::optional<std::string> argument);
 
+// Reads the file's keys with their defaults, converted as at start-up, without completing or
+// writing anything: for tools that look at an installation.
+Settings readSettings(const std::filesystem::path& file);
+
 // Writes the user-editable keys to VARFILE in their fixed order and forms. False when the file
 // could not be written; the caller carries on regardless.
 bool SAVEINI(const Settings& settings);
