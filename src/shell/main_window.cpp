@@ -83,6 +83,10 @@ MainWindow::MainWindow(Context& context, Commands& commands, QWidget* parent)
   setStatusBar(new StationStatusBar(QString::fromUtf8(kStatusText), this));
   // The window font is large for a wall-mounted screen; menu and status bar take the reduced
   // size of the same face so that the whole menu fits on a 1024-pixel screen.
+  // The bar's own entries show their message while pointed at, as the menus' items do.
+  connect(menuBar(), &QMenuBar::hovered, this,
+          [this](QAction* action) { statusBar()->showMessage(action->statusTip()); });
+  menuBar()->installEventFilter(this);
   const QFont reduced = reducedFont(font());
   menuBar()->setFont(reduced);
   for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(reduced);
@@ -178,6 +182,12 @@ void MainWindow::placeStage() {
   banner_->setGeometry(layout.banner.translated(0, dy));
   picture_->setGeometry(layout.picture.translated(0, dy));
   line_->setGeometry(layout.line.translated(0, dy));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == menuBar() && event->type() == QEvent::Leave && !menuBar()->activeAction())
+    statusBar()->clearMessage();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
