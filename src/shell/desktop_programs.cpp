@@ -25,7 +25,10 @@ std::optional<QString> findDesktopProgram(DesktopProgram which, const QStringLis
   return std::nullopt;
 }
 
-void startDesktopProgram(DesktopProgram which, Ui& ui, const QStringList& searchPaths) {
+namespace {
+
+void start(DesktopProgram which, const QStringList& arguments, Ui& ui,
+           const QStringList& searchPaths) {
   const bool calculator = which == DesktopProgram::Calculator;
   const char* title = calculator ? "  เครื่องคิดเลข" : "  Text editor";
   const std::optional<QString> program = findDesktopProgram(which, searchPaths);
@@ -36,8 +39,19 @@ void startDesktopProgram(DesktopProgram which, Ui& ui, const QStringList& search
                title, MessageKind::Warning);
     return;
   }
-  if (!QProcess::startDetached(*program, {}))
+  if (!QProcess::startDetached(*program, arguments))
     ui.message("ไม่สามารถเรียกโปรแกรม " + program->toStdString(), title, MessageKind::Warning);
+}
+
+}  // namespace
+
+void startDesktopProgram(DesktopProgram which, Ui& ui, const QStringList& searchPaths) {
+  start(which, {}, ui, searchPaths);
+}
+
+void openWithDesktopProgram(DesktopProgram which, const QString& file, Ui& ui,
+                            const QStringList& searchPaths) {
+  start(which, {file}, ui, searchPaths);
 }
 
 }  // namespace blend

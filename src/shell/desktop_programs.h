@@ -22,4 +22,8 @@ std::optional<QString> findDesktopProgram(DesktopProgram which,
 // none or it would not start.
 void startDesktopProgram(DesktopProgram which, Ui& ui, const QStringList& searchPaths = {});
 
+// The same, with a file for the program to open (a text file for the editor).
+void openWithDesktopProgram(DesktopProgram which, const QString& file, Ui& ui,
+                            const QStringList& searchPaths = {});
+
 }  // namespace blend

@@ -11,6 +11,7 @@
 #include "data/context.h"
 #include "data/settings.h"
 #include "desktop_programs.h"
+#include "error_handler.h"
 #include "main_window.h"
 #include "ui/fonts.h"
 #include "ui/qt_ui.h"
@@ -20,21 +21,6 @@ namespace {
 
 // Registered as the process's help file; no viewer is offered for it on this platform.
 constexpr const char* kHelpFile = "Main.hlp";
-
-// Until the full handler with its log and dialog is in place, errors are shown and defaulted.
-class MessageErrorHandler : public ErrorHandler {
- public:
-  explicit MessageErrorHandler(Ui& ui) : ui_(ui) {}
-
- protected:
-  ErrorAnswer handle(const ErrorRecord& error) override {
-    ui_.message(ERRORMESSAGE(error), "  Error", MessageKind::Stop);
-    return ErrorAnswer::giveUp();
-  }
-
- private:
-  Ui& ui_;
-};
 
 // Until the user table exists every start is let in, with nobody's name and no rights text.
 bool runLogin(Context&) { return true; }
@@ -59,6 +45,10 @@ int runStation(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("blendctl");
   app.setProperty("helpFile", kHelpFile);
+  // The error handler comes first, so that nothing after it can fail unseen.
+  QtUi ui;
+  SystemClock clock;
+  const std::unique_ptr<StationErrorHandler> errors = ERRORSYS(ui, clock);
 
   std::optional<std::string> argument;
   if (argc > 1) argument = argv[1];
@@ -66,10 +56,7 @@ int runStation(int argc, char** argv) {
 
   installThaiFontSubstitutions();
   app.setFont(makeFont(settings.OFONT0));
-  QtUi ui;
-  SystemClock clock;
-  MessageErrorHandler errors(ui);
-  Context context{settings, ui, clock, errors};
+  Context context{settings, ui, clock, *errors};
 
   if (runLogin(context)) {
     Commands commands(context);
@@ -80,7 +67,9 @@ int runStation(int argc, char** argv) {
     // available screen first so it is full size either way.
     if (QScreen* screen = window.screen()) window.setGeometry(screen->availableGeometry());
     window.showMaximized();
+    errors->setMainWindowRunning(true);
     app.exec();
+    errors->setMainWindowRunning(false);
   }
   return 0;
 }
