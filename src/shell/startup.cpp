@@ -8,6 +8,7 @@
 #include <string>
 
 #include "commands.h"
+#include "control/io_test.h"
 #include "data/context.h"
 #include "data/settings.h"
 #include "desktop_programs.h"
@@ -37,6 +38,7 @@ void wireDesktopCommands(Commands& commands, Context& context, MainWindow& windo
   commands.setHandler(Command::TextEditor,
                       [&] { startDesktopProgram(DesktopProgram::TextEditor, context.ui); });
   commands.setHandler(Command::Exit, [&] { window.close(); });
+  commands.setHandler(Command::IoTest, [&] { IOTEST(context, &window); });
 }
 
 }  // namespace
