@@ -15,16 +15,20 @@ std::int32_t daysFromCivil(int y, int m, int d) {
   return era * 146097 + doe - 719468;
 }
 
-void civilFromDays(std::int32_t z, int& y, int& m, int& d) {
+struct Civil {
+  int year, month, day;
+};
+
+Civil civil(std::int32_t z) {
   z += 719468;
   const int era = (z >= 0 ? z : z - 146096) / 146097;
   const int doe = z - era * 146097;
   const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
   const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
   const int mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp + (mp < 10 ? 3 : -9);
-  y = yoe + era * 400 + (m <= 2);
+  const int d = doy - (153 * mp + 2) / 5 + 1;
+  const int m = mp + (mp < 10 ? 3 : -9);
+  return {yoe + era * 400 + (m <= 2), m, d};
 }
 
 std::string twoDigits(int n) {
@@ -65,24 +69,9 @@ Date Date::fromYmd(int year, int month, int day) {
   return Date(daysFromCivil(year, month, day));
 }
 
-int Date::year() const {
-  if (empty()) return 0;
-  int y, m, d;
-  civilFromDays(days_, y, m, d);
-  return y;
-}
-int Date::month() const {
-  if (empty()) return 0;
-  int y, m, d;
-  civilFromDays(days_, y, m, d);
-  return m;
-}
-int Date::day() const {
-  if (empty()) return 0;
-  int y, m, d;
-  civilFromDays(days_, y, m, d);
-  return d;
-}
+int Date::year() const { return empty() ? 0 : civil(days_).year; }
+int Date::month() const { return empty() ? 0 : civil(days_).month; }
+int Date::day() const { return empty() ? 0 : civil(days_).day; }
 int Date::dayOfWeek() const {
   if (empty()) return 0;
   // 1970-01-01 was a Thursday (5).

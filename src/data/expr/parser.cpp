@@ -84,32 +84,47 @@ class Parser {
     return error_.empty() ? add(std::move(n), depth, {maxDepth}) : -1;
   }
 
-  int orExpr(int& depth) {
+  // The binary operators by rank, loosest first; each rank groups from left to right.
+  enum Rank { kOr, kAnd, kNot, kComparison, kAdditive, kMultiplicative, kPower, kUnary };
+
+  static bool atRank(int rank, Tok t) {
+    switch (rank) {
+      case kOr:
+        return t == Tok::Or;
+      case kAnd:
+        return t == Tok::And;
+      case kComparison:
+        return t == Tok::Eq || t == Tok::ExactEq || t == Tok::NotEq || t == Tok::Less ||
+               t == Tok::LessEq || t == Tok::Greater || t == Tok::GreaterEq || t == Tok::Dollar;
+      case kAdditive:
+        return t == Tok::Plus || t == Tok::Minus;
+      case kMultiplicative:
+        return t == Tok::Star || t == Tok::Slash || t == Tok::Percent;
+      case kPower:
+        return t == Tok::Power;
+      default:
+        return false;
+    }
+  }
+
+  int orExpr(int& depth) { return rank(kOr, depth); }
+
+  int rank(int level, int& depth) {
+    if (level == kNot) return notExpr(depth);
+    if (level == kUnary) return unary(depth);
     int dl;
-    int left = andExpr(dl);
-    while (error_.empty() && peek().kind == Tok::Or) {
-      take();
+    int left = rank(level + 1, dl);
+    while (error_.empty() && atRank(level, peek().kind)) {
+      const Tok op = take().kind;
       int dr;
-      int right = andExpr(dr);
-      left = binary(Tok::Or, left, dl, right, dr, dl);
+      int right = rank(level + 1, dr);
+      left = binary(op, left, dl, right, dr, dl);
     }
     depth = dl;
     return left;
   }
 
-  int andExpr(int& depth) {
-    int dl;
-    int left = notExpr(dl);
-    while (error_.empty() && peek().kind == Tok::And) {
-      take();
-      int dr;
-      int right = notExpr(dr);
-      left = binary(Tok::And, left, dl, right, dr, dl);
-    }
-    depth = dl;
-    return left;
-  }
-
+  // ".NOT." binds looser than the comparisons: ".NOT. a = b" is ".NOT. (a = b)".
   int notExpr(int& depth) {
     if (accept(Tok::Not)) {
       if (++nesting_ > kMaxDepth) return fail("expression too complex");
@@ -120,76 +135,7 @@ class Parser {
       n.children = {child};
       return error_.empty() ? add(std::move(n), depth, {d}) : -1;
     }
-    return comparison(depth);
-  }
-
-  static bool isComparison(Tok t) {
-    switch (t) {
-      case Tok::Eq:
-      case Tok::ExactEq:
-      case Tok::NotEq:
-      case Tok::Less:
-      case Tok::LessEq:
-      case Tok::Greater:
-      case Tok::GreaterEq:
-      case Tok::Dollar:
-        return true;
-      default:
-        return false;
-    }
-  }
-
-  int comparison(int& depth) {
-    int dl;
-    int left = additive(dl);
-    while (error_.empty() && isComparison(peek().kind)) {
-      const Tok op = take().kind;
-      int dr;
-      int right = additive(dr);
-      left = binary(op, left, dl, right, dr, dl);
-    }
-    depth = dl;
-    return left;
-  }
-
-  int additive(int& depth) {
-    int dl;
-    int left = multiplicative(dl);
-    while (error_.empty() && (peek().kind == Tok::Plus || peek().kind == Tok::Minus)) {
-      const Tok op = take().kind;
-      int dr;
-      int right = multiplicative(dr);
-      left = binary(op, left, dl, right, dr, dl);
-    }
-    depth = dl;
-    return left;
-  }
-
-  int multiplicative(int& depth) {
-    int dl;
-    int left = power(dl);
-    while (error_.empty() &&
-           (peek().kind == Tok::Star || peek().kind == Tok::Slash || peek().kind == Tok::Percent)) {
-      const Tok op = take().kind;
-      int dr;
-      int right = power(dr);
-      left = binary(op, left, dl, right, dr, dl);
-    }
-    depth = dl;
-    return left;
-  }
-
-  int power(int& depth) {
-    int dl;
-    int left = unary(dl);
-    while (error_.empty() && peek().kind == Tok::Power) {
-      take();
-      int dr;
-      int right = unary(dr);
-      left = binary(Tok::Power, left, dl, right, dr, dl);
-    }
-    depth = dl;
-    return left;
+    return rank(kComparison, depth);
   }
 
   int unary(int& depth) {
