@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <optional>
 
 #include "console_errors.h"
@@ -12,15 +14,21 @@
 #include "data/expr/named_values.h"
 #include "data/format.h"
 #include "data/settings.h"
+#include "data/table/dbf_table.h"
+#include "data/table/expression_keys.h"
+#include "data/table/workspace.h"
+#include "table_paths.h"
 
 namespace blend {
 namespace {
 
 void usage() {
   std::fprintf(stderr,
-               "usage: blendtab eval [--ini MAIN.INI] [--set NAME=TEXT]... 'EXPRESSION'\n"
+               "usage: blendtab eval [--ini MAIN.INI] [--table TABLE [--record N]]\n"
+               "                     [--set NAME=TEXT]... 'EXPRESSION'\n"
                "  Prints the value of a stored expression (UTF-8 in and out). Settings come from\n"
-               "  the MAIN.INI given (read only), or the defaults; --set publishes a named text.\n");
+               "  the MAIN.INI given (read only), or the defaults; --set publishes a named text;\n"
+               "  --table makes a table current (alias: its name), on record N (default 1).\n");
 }
 
 const char* typeName(const Value& v) {
@@ -41,9 +49,15 @@ int evalCommand(const std::vector<std::string>& args) {
   std::optional<std::string> ini;
   std::vector<std::pair<std::string, std::string>> published;
   std::optional<std::string> source;
+  std::optional<std::string> tablePath;
+  long record = 1;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--ini" && i + 1 < args.size()) {
       ini = args[++i];
+    } else if (args[i] == "--table" && i + 1 < args.size()) {
+      tablePath = args[++i];
+    } else if (args[i] == "--record" && i + 1 < args.size()) {
+      record = std::atol(args[++i].c_str());
     } else if (args[i] == "--set" && i + 1 < args.size()) {
       const std::string& pair = args[++i];
       const size_t eq = pair.find('=');
@@ -67,7 +81,20 @@ int evalCommand(const std::vector<std::string>& args) {
   for (const auto& [name, text] : published) names.set(name, Value(text));
   SystemClock clock;
   ConsoleErrors errors;
-  expr::Env env{errors, nullptr, &names, &clock, &settings};
+  Workspace workspace(errors);
+  workspace.setKeyCompiler(expressionKeys(workspace, errors, &names));
+  if (tablePath) {
+    const TableFiles files = tableFiles(*tablePath);
+    Table* table = std::filesystem::exists(files.table)
+                       ? workspace.open(files.table, files.name, OpenMode::Shared)
+                       : nullptr;
+    if (!table) {
+      std::fprintf(stderr, "blendtab: cannot open %s\n", files.table.string().c_str());
+      return 1;
+    }
+    table->goTo(static_cast<std::uint32_t>(std::max(0L, record)));
+  }
+  expr::Env env{errors, tablePath ? &workspace : nullptr, &names, &clock, &settings};
 
   const Value value = evaluateText(utf8ToCp874(*source), env);
   if (errors.count > 0) return 1;

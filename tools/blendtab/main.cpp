@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "eval_command.h"
+#include "table_commands.h"
 
 namespace {
 
@@ -26,6 +27,10 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "eval") return blend::evalCommand(args);
+  if (command == "install") return blend::installCommand(args);
+  if (command == "dump") return blend::dumpCommand(args);
+  if (command == "check") return blend::checkCommand(args);
+  if (command == "reindex") return blend::reindexCommand(args);
   std::fprintf(stderr, "blendtab: unknown command '%s'\n", command.c_str());
   usage();
   return 2;
