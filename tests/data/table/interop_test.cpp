@@ -135,5 +135,44 @@ t.close()
   EXPECT_EQ(lines[8], "F False 0Z เคมี 7.0 None");
 }
 
+// GDAL's ogrinfo and dbview, two more readers that know nothing of this engine.
+class ToolInterop : public TableFixture {
+ protected:
+  static bool have(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+  }
+  std::string run(const std::string& command) {
+    const int status = std::system((command + " > " + file("out.txt").string() + " 2>&1").c_str());
+    const std::string out = bytesOf(file("out.txt"));
+    EXPECT_EQ(status, 0) << out;
+    return out;
+  }
+  const std::vector<FieldDef> fields = {
+      {"CODE", 'C', 8, 0}, {"NAME", 'C', 20, 0}, {"QTY", 'N', 10, 2}, {"DATE", 'D', 8, 0}};
+};
+
+TEST_F(ToolInterop, OgrinfoAndDbviewReadWhatTheEngineWrites) {
+  if (!have("ogrinfo") || !have("dbview")) GTEST_SKIP() << "ogrinfo or dbview is not installed";
+  const std::string thai = "ปุ๋ยเคมี";
+  makeTable("E.DBF", fields,
+            {{"A1", tis(thai), 12.5, Date::fromYmd(2024, 1, 15)},
+             {"C3", "gone", 0.0, Date::fromYmd(2023, 12, 31)}});
+  {
+    auto t = openTable("E.DBF");
+    t->goTo(2);
+    ASSERT_EQ(t->lockRecord(), LockResult::Locked);
+    ASSERT_TRUE(t->deleteRecord());
+  }
+  // GDAL decodes the text by the language byte and leaves deleted records out.
+  const std::string ogr = run("ogrinfo -ro -al -q " + file("E.DBF").string());
+  EXPECT_NE(ogr.find("NAME (String) = " + thai), std::string::npos) << ogr;
+  EXPECT_NE(ogr.find("QTY (Real) = 12.50"), std::string::npos) << ogr;
+  EXPECT_NE(ogr.find("DATE (Date) = 2024/01/15"), std::string::npos) << ogr;
+  EXPECT_EQ(ogr.find("gone"), std::string::npos) << ogr;
+  // dbview shows the bytes as stored: CP874.
+  const std::string view = run("dbview -b -t " + file("E.DBF").string());
+  EXPECT_NE(view.find("A1:" + tis(thai) + ":12.50:20240115:"), std::string::npos) << view;
+}
+
 }  // namespace
 }  // namespace blend::test
