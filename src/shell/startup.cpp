@@ -10,7 +10,10 @@
 #include "commands.h"
 #include "control/io_test.h"
 #include "data/context.h"
+#include "data/expr/named_values.h"
 #include "data/settings.h"
+#include "data/table/expression_keys.h"
+#include "data/table/workspace.h"
 #include "desktop_programs.h"
 #include "error_handler.h"
 #include "main_window.h"
@@ -22,6 +25,26 @@ namespace {
 
 // Registered as the process's help file; no viewer is offered for it on this platform.
 constexpr const char* kHelpFile = "Main.hlp";
+
+// What Error.log tells of the open tables.
+std::vector<OpenTableFacts> openTableFacts(const Workspace& tables) {
+  std::vector<OpenTableFacts> facts;
+  for (const Workspace::Area& area : tables.areas()) {
+    OpenTableFacts f;
+    f.area = area.number;
+    f.alias = area.alias;
+    f.current = area.current;
+    f.recno = area.recno;
+    f.reccount = area.reccount;
+    f.bof = area.bof;
+    f.eof = area.eof;
+    if (!area.keyExpression.empty())
+      f.indexes.push_back({area.keyExpression, area.indexPath.stem().string(), true});
+    for (const auto& r : area.relations) f.relations.push_back({r.expression, r.target});
+    facts.push_back(std::move(f));
+  }
+  return facts;
+}
 
 // Until the user table exists every start is let in, with nobody's name and no rights text.
 bool runLogin(Context&) { return true; }
@@ -59,6 +82,11 @@ int runStation(int argc, char** argv) {
   installThaiFontSubstitutions();
   app.setFont(makeFont(settings.OFONT0));
   Context context{settings, ui, clock, *errors};
+  // The station's open tables; index keys compile with the evaluator and may read settings.
+  NamedValues names(&settings);
+  Workspace tables(*errors);
+  tables.setKeyCompiler(expressionKeys(tables, *errors, &names));
+  errors->setOpenTablesProvider([&tables] { return openTableFacts(tables); });
 
   if (runLogin(context)) {
     Commands commands(context);
@@ -73,6 +101,8 @@ int runStation(int argc, char** argv) {
     app.exec();
     errors->setMainWindowRunning(false);
   }
+  // Shutdown: every table closes with the workspace; the log must not ask a closed one.
+  errors->setOpenTablesProvider({});
   return 0;
 }
 
