@@ -140,6 +140,7 @@ bool Table::openOnce(const std::filesystem::path& path, OpenMode mode, bool& ret
 }
 
 void Table::close() {
+  readAhead_.clear();
   if (!file_.isOpen()) return;
   flush();
   relations_.clear();
@@ -188,6 +189,27 @@ bool Table::readRecord(std::uint32_t recno, std::string& into) {
   into.resize(header_.recordLength);
   const std::uint64_t at =
       header_.headerLength + std::uint64_t{recno - 1} * header_.recordLength;
+  // Opened exclusively, nobody else writes the file: records are read a block at a time and
+  // served from it until this station writes (every write forgets the block). A shared table
+  // reads every record afresh, since another station may have changed it.
+  if (mode_ == OpenMode::Exclusive) {
+    if (at < readAheadAt_ || at + into.size() > readAheadAt_ + readAhead_.size()) {
+      readAhead_.resize(std::max<std::size_t>(kReadAhead, into.size()));
+      const auto block = file_.readAt(at, readAhead_.data(), readAhead_.size());
+      if (!block || *block < into.size()) {
+        readAhead_.clear();
+      } else {
+        readAhead_.resize(*block);
+        readAheadAt_ = at;
+      }
+    }
+    if (!readAhead_.empty() && at >= readAheadAt_ &&
+        at + into.size() <= readAheadAt_ + readAhead_.size()) {
+      std::copy_n(readAhead_.begin() + static_cast<long>(at - readAheadAt_), into.size(),
+                  into.begin());
+      return true;
+    }
+  }
   const auto got = file_.readAt(at, into.data(), into.size());
   if (!got) {
     raiseTableError(errors_, {errc::kRead, osCodeOf(file_.error()), "Read error", path_, "read"});
@@ -573,6 +595,7 @@ bool Table::flush() {
   const bool appended = std::exchange(appendPending_, false);
   const std::uint64_t at =
       header_.headerLength + std::uint64_t{recno_ - 1} * header_.recordLength;
+  readAhead_.clear();
   if (!file_.writeAt(at, record_.data(), record_.size())) {
     keyBefore_.reset();
     return raiseWriteError();
@@ -734,6 +757,7 @@ bool Table::append() {
   bytes += kEndOfFile;
   const std::uint64_t at = header_.headerLength + std::uint64_t{count_} * header_.recordLength;
   const auto stamp = headerStamp(todayLocal(), recno);
+  readAhead_.clear();
   bool ok = file_.writeAt(at, bytes.data(), bytes.size()) &&
             file_.writeAt(kStampOffset, stamp.data(), stamp.size());
   if (ok) {
@@ -772,6 +796,7 @@ bool Table::pack() {
   flush();
   unlockRecords();
   refreshCount(true);
+  readAhead_.clear();
   // Kept records move towards the front in place; every write lands at or before the place
   // being read, so one pass is enough.
   const std::size_t rl = header_.recordLength;

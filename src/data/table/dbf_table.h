@@ -195,6 +195,9 @@ class Table {
   std::filesystem::path path_;
   DbfHeader header_;
   OpenMode mode_ = OpenMode::Shared;
+  static constexpr std::size_t kReadAhead = 64 * 1024;
+  std::string readAhead_;  // exclusive opens only: a block of the file from readAheadAt_
+  std::uint64_t readAheadAt_ = 0;
   std::uint32_t count_ = 0;
 
   std::uint32_t recno_ = 1;
