@@ -23,18 +23,18 @@ void installThaiFontSubstitutions() {
   }
 }
 
-QFont makeFont(const FontSpec& spec) {
-  QFont font(fromCp874(spec.face));
-  if (spec.height < 0) {
-    font.setPixelSize(static_cast<int>(std::lround(-spec.height)));
-  } else if (spec.height > 0) {
+QFont makeFont(const FontSpec& described) {
+  QFont font(fromCp874(described.face));
+  if (described.height < 0) {
+    font.setPixelSize(static_cast<int>(std::lround(-described.height)));
+  } else if (described.height > 0) {
     // A cell height includes the internal leading; the character height is about 4/5 of it.
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.height * 0.8))));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(described.height * 0.8))));
   }
-  if (spec.width > 0) {
+  if (described.width > 0) {
     const double natural = QFontMetricsF(font).averageCharWidth();
     if (natural > 0)
-      font.setStretch(std::clamp(static_cast<int>(std::lround(100 * spec.width / natural)), 1,
+      font.setStretch(std::clamp(static_cast<int>(std::lround(100 * described.width / natural)), 1,
                                  4000));
   }
   return font;

@@ -16,6 +16,6 @@ void installThaiFontSubstitutions();
 
 // A font from a face and the settings' width and height (a negative height is the character
 // height in pixels, a positive one the cell height; a width of 0 keeps the face's own).
-QFont makeFont(const FontSpec& spec);
+QFont makeFont(const FontSpec& described);
 
 }  // namespace blend
