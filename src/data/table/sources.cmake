@@ -8,6 +8,7 @@ list(APPEND TABLE_SOURCES
   table/expression_keys.cpp table/expression_keys.h
   table/index_file.cpp table/index_file.h
   table/key_expression.h
+  table/numbering.cpp table/numbering.h
   table/lock_ranges.h
   table/os_file.cpp table/os_file.h
   table/table_errors.cpp table/table_errors.h
