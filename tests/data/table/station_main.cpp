@@ -21,6 +21,7 @@
 #include "data/context.h"
 #include "data/settings.h"
 #include "data/table/access.h"
+#include "data/table/numbering.h"
 #include "test_keys.h"
 
 namespace {
@@ -81,6 +82,17 @@ int main(int argc, char** argv) {
     if (argc < 4 || !NET_USE(ctx, ws, dir + "JOBS", true, 5)) return 1;
     say("ready");
     std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[3])));
+    return 0;
+  }
+
+  if (mode == "number") {  // STATION COUNT: takes COUNT document numbers, one per line to a file
+    if (argc < 5) return 2;
+    settings.CDRV1 = dir;
+    std::FILE* out = std::fopen((dir + "numbers-" + argv[3] + ".txt").c_str(), "w");
+    if (!out) return 1;
+    for (int i = 0, n = std::atoi(argv[4]); i < n; ++i)
+      std::fprintf(out, "%s\n", CONSEC(ctx, ws, 'W', 0).c_str());
+    std::fclose(out);
     return 0;
   }
 

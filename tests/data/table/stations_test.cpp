@@ -131,3 +131,38 @@ TEST_F(ManyStations, AStationKilledWhileWritingLeavesATableThatOpensAndReads) {
 
 }  // namespace
 }  // namespace blend::test
+
+namespace blend::test {
+namespace {
+
+// Stations that take document numbers at the same moment: the exclusive open serialises them,
+// so every number is handed out once and the counter ends right.
+TEST_F(ManyStations, StationsNumberingAtOnceGetEveryNumberOnce) {
+  ASSERT_TRUE(Table::create(errors, file("CONSEC.DBF"), {{"CSNO", 'N', 12, 0}}));
+  {
+    auto t = openTable("CONSEC.DBF", OpenMode::Exclusive);
+    ASSERT_TRUE(t->append());
+    ASSERT_TRUE(t->setField("CSNO", Value(41)));
+  }
+  constexpr int kStations = 3, kEach = 40;
+  std::vector<std::unique_ptr<ChildProcess>> stations;
+  for (int s = 1; s <= kStations; ++s) start(stations, "number", {std::to_string(s), std::to_string(kEach)});
+  for (auto& s : stations) EXPECT_EQ(s->wait(), 0);
+
+  std::set<std::string> numbers;
+  for (int s = 1; s <= kStations; ++s) {
+    std::ifstream in(file("numbers-" + std::to_string(s) + ".txt"));
+    for (std::string line; std::getline(in, line);) {
+      EXPECT_NE(line, "0000000000") << "a station gave up waiting";
+      numbers.insert(line);
+    }
+  }
+  EXPECT_EQ(numbers.size(), static_cast<size_t>(kStations * kEach));
+  EXPECT_EQ(*numbers.begin(), "0000000041");
+  auto t = openTable("CONSEC.DBF");
+  t->goTo(1);
+  EXPECT_EQ(t->field("CSNO").number(), 41 + kStations * kEach);
+}
+
+}  // namespace
+}  // namespace blend::test
