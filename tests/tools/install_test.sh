@@ -14,4 +14,8 @@ done
 "$blendtab" install "$dir/site" > "$dir/again"
 [ ! -s "$dir/again" ]
 grep -q 'Table=.\\DATA\\' "$dir/site/MAIN.INI"
+# A demo installation starts with users, materials and the rest.
+"$blendtab" install "$dir/demo" --demo > /dev/null
+[ "$("$blendtab" eval --table "$dir/demo/DATA/USERLIST" "STR(RECCOUNT(), 1) + ALLTRIM(CODE)" | tail -1)" = "3ADMIN" ]
+"$blendtab" check "$dir/demo/DATA/RAWMAT" > /dev/null
 echo "all checks passed"

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "console_errors.h"
+#include "demo_rows.h"
 #include "data/cp874.h"
 #include "data/layouts.h"
 #include "data/settings.h"
@@ -61,16 +62,19 @@ struct OpenedTable {
 }  // namespace
 
 int installCommand(const std::vector<std::string>& args) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+  const bool demo = !args.empty() && args.back() == "--demo";
+  std::vector<std::string> rest(args.begin(), args.end() - (demo ? 1 : 0));
+  if (rest.size() != 1 || rest[0].empty() || rest[0][0] == '-') {
     std::fprintf(stderr,
-                 "usage: blendtab install DIR\n"
+                 "usage: blendtab install DIR [--demo]\n"
                  "  Makes DIR an installation: MAIN.INI (kept when present; made with the paths\n"
                  "  .\\DATA\\, .\\BACKUP\\ and .\\WORK\\ when not), the four directories, and every\n"
                  "  permanent table that is missing, empty, with its index; CONSEC gets record 1.\n"
-                 "  Existing tables are never touched.\n");
+                 "  Existing tables are never touched. --demo fills the empty code tables with\n"
+                 "  demo rows (users ADMIN/ADMIN, OPER/1234, VIEW/1111, companies, materials...).\n");
     return 2;
   }
-  const fs::path dir = args[0];
+  const fs::path dir = rest[0];
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec) return fail("cannot create " + dir.string() + ": " + ec.message());
@@ -103,6 +107,14 @@ int installCommand(const std::vector<std::string>& args) {
     if (!t.open(files, OpenMode::Exclusive)) {
       status = 1;
       continue;
+    }
+    if (demo && t.table->recCount() == 0) {
+      for (const DemoRow& row : demoRows(layout.name)) {
+        if (!t.table->append()) status = 1;
+        for (const auto& [field, value] : row)
+          if (!t.table->setField(field, value)) status = 1;
+      }
+      t.table->commit();
     }
     if (!layout.indexKey.empty() && !t.table->buildIndex(files.index, layout.indexKey)) status = 1;
     if (layout.name == "CONSEC" && t.table->recCount() == 0) {
