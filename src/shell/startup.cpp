@@ -11,11 +11,13 @@
 #include "control/io_test.h"
 #include "data/context.h"
 #include "data/expr/named_values.h"
+#include "data/rights.h"
 #include "data/settings.h"
 #include "data/table/expression_keys.h"
 #include "data/table/workspace.h"
 #include "desktop_programs.h"
 #include "error_handler.h"
+#include "login_dialog.h"
 #include "main_window.h"
 #include "ui/fonts.h"
 #include "ui/qt_ui.h"
@@ -46,8 +48,6 @@ std::vector<OpenTableFacts> openTableFacts(const Workspace& tables) {
   return facts;
 }
 
-// Until the user table exists every start is let in, with nobody's name and no rights text.
-bool runLogin(Context&) { return true; }
 
 void wireDesktopCommands(Commands& commands, Context& context, MainWindow& window,
                          QPrinter& printer) {
@@ -88,8 +88,9 @@ int runStation(int argc, char** argv) {
   tables.setKeyCompiler(expressionKeys(tables, *errors, &names));
   errors->setOpenTablesProvider([&tables] { return openTableFacts(tables); });
 
-  if (runLogin(context)) {
+  if (PASSWORD(context, tables)) {
     Commands commands(context);
+    commands.setAuthorise([&](int index, int level) { return AUTHCHK(context, index, level); });
     MainWindow window(context, commands);
     QPrinter printer;
     wireDesktopCommands(commands, context, window, printer);
