@@ -26,12 +26,7 @@ bool FINISH(QWidget* parent) {
   layout->setSizeConstraint(QLayout::SetFixedSize);
   layout->addWidget(picture, 0, Qt::AlignHCenter);
   layout->addWidget(question);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addStretch();
-  layout->addLayout(buttons);
+  layout->addLayout(centredRow({ok, cancel}));
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -43,12 +43,7 @@ bool PASSWORD(Context& context, Workspace& tables, QWidget* parent) {
   fields->addRow(userLabel, user);
   fields->addRow(passwordLabel, password);
   layout->addLayout(fields);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addStretch();
-  layout->addLayout(buttons);
+  layout->addLayout(centredRow({ok, cancel}));
   user->setFocus();
 
   dialog.exec();

@@ -1,6 +1,7 @@
 #include "dialog.h"
 
 #include <QAbstractButton>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -41,6 +42,14 @@ class ClickableLabel : public QLabel {
 }  // namespace
 
 void setDialogDriver(DialogDriver* driver) { gDriver = driver; }
+
+QHBoxLayout* centredRow(std::initializer_list<QWidget*> widgets) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  for (QWidget* w : widgets) row->addWidget(w);
+  row->addStretch();
+  return row;
+}
 DialogDriver* dialogDriver() { return gDriver; }
 
 Dialog::Dialog(const QString& title, QWidget* parent) : QDialog(parent) {

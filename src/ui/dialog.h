@@ -11,10 +11,12 @@
 #include <QHash>
 #include <QPointer>
 #include <functional>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
 class QAbstractButton;
+class QHBoxLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -34,6 +36,9 @@ class DialogDriver {
 // Installs (or, with nullptr, removes) the driver that takes over every dialog's exec().
 void setDialogDriver(DialogDriver* driver);
 DialogDriver* dialogDriver();
+
+// A row of buttons centred in the dialog's width, for dialogs laid out by Qt layouts.
+QHBoxLayout* centredRow(std::initializer_list<QWidget*> widgets);
 
 enum class ButtonRole { Normal, Default, Cancel, DefaultAndCancel };
 

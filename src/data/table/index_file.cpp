@@ -577,20 +577,13 @@ void IndexFile::rememberPath(const Path& path, const IndexEntry& at) {
   cachedPathValid_ = true;
 }
 
-std::optional<IndexEntry> IndexFile::first() {
-  ReadScope scope(*this);
-  Path path;
-  if (!scope.ok() || header_.root == 0 || !descendEdge(header_.root, 0, true, path))
-    return std::nullopt;
-  IndexEntry e = entryAt(path);
-  rememberPath(path, e);
-  return e;
-}
+std::optional<IndexEntry> IndexFile::first() { return edge(true); }
+std::optional<IndexEntry> IndexFile::last() { return edge(false); }
 
-std::optional<IndexEntry> IndexFile::last() {
+std::optional<IndexEntry> IndexFile::edge(bool leftmost) {
   ReadScope scope(*this);
   Path path;
-  if (!scope.ok() || header_.root == 0 || !descendEdge(header_.root, 0, false, path))
+  if (!scope.ok() || header_.root == 0 || !descendEdge(header_.root, 0, leftmost, path))
     return std::nullopt;
   IndexEntry e = entryAt(path);
   rememberPath(path, e);

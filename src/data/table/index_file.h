@@ -107,6 +107,8 @@ class IndexFile {
   bool catchUp(std::uint32_t tableCount, const KeyOf& keyOf);
 
  private:
+  // The first (leftmost) or last entry in key order.
+  std::optional<IndexEntry> edge(bool leftmost);
   struct Header {
     std::uint64_t generation = 0;
     std::uint32_t keyWidth = 0;
