@@ -124,4 +124,26 @@ bool OPEN(Context& ctx, Workspace& ws, std::string_view dir, std::string_view fi
   return true;
 }
 
+namespace {
+
+bool assignAndWrite(Workspace& ws, const AssignFields& assign, bool commit) {
+  Table* table = ws.current();
+  assign(*table);
+  const bool written = !commit || ws.commitAll();
+  ws.unlockAll();
+  return written;
+}
+
+}  // namespace
+
+bool writeUpdate(Context& ctx, Workspace& ws, const AssignFields& assign, bool commit) {
+  if (!REC_LOCK(ctx, ws, 0)) return false;
+  return assignAndWrite(ws, assign, commit);
+}
+
+bool writeAppend(Context& ctx, Workspace& ws, const AssignFields& assign, bool commit) {
+  if (!ADD_REC(ctx, ws, 0) || !REC_LOCK(ctx, ws, 0)) return false;
+  return assignAndWrite(ws, assign, commit);
+}
+
 }  // namespace blend

@@ -10,6 +10,7 @@
 // workspace's handler, which every table of the workspace reports to); anything else that
 // fails ends the wait at once.
 
+#include <functional>
 #include <string_view>
 
 #include "data/context.h"
@@ -41,5 +42,14 @@ bool ADD_REC(Context& ctx, Workspace& ws, double waitSeconds);
 bool OPEN(Context& ctx, Workspace& ws, std::string_view dir, std::string_view file,
           std::string_view keyExpression, bool exclusive, std::string_view displayName,
           std::string_view indexFile, std::string_view alias = {});
+
+// The two sequences every write of the station follows. Update: lock the current record
+// (waiting as long as it takes), assign, commit all, unlock all. Append: append a blank record
+// (current and locked), lock it, assign, commit all, unlock all. `commit` false leaves the
+// change to be written when the table is committed or closed later. False when the record
+// could not be had or the write failed (reported).
+using AssignFields = std::function<void(Table&)>;
+bool writeUpdate(Context& ctx, Workspace& ws, const AssignFields& assign, bool commit = true);
+bool writeAppend(Context& ctx, Workspace& ws, const AssignFields& assign, bool commit = true);
 
 }  // namespace blend

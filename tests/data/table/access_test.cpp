@@ -150,5 +150,27 @@ TEST_F(Access, RecLockAndAddRecWaitForTheOtherStation) {
   EXPECT_TRUE(errors.seen.empty());
 }
 
+TEST_F(Access, WriteProtocolsLeaveTheRecordWrittenAndUnlocked) {
+  ASSERT_TRUE(open(false));
+  Table* mine = ws.current();
+  ASSERT_TRUE(mine->seek("R2"));
+  ASSERT_TRUE(writeUpdate(ctx, ws, [](Table& t) { t.setField("QTY", Value(Number{20, 0})); }));
+  ASSERT_TRUE(writeAppend(ctx, ws, [](Table& t) {
+    t.setField("CODE", Value(std::string("R0")));
+    t.setField("QTY", Value(Number{7, 0}));
+  }));
+  EXPECT_EQ(mine->lockedRecord(), 0u);
+
+  // Another station sees both at once and can lock either record.
+  auto other = openTable("Rawmat.dbf");
+  ASSERT_TRUE(other->attachIndex(file("RAWMAT.NTX")));
+  ASSERT_TRUE(other->seek("R0"));
+  EXPECT_EQ(other->field("QTY").number(), 7);
+  EXPECT_EQ(other->lockRecord(), LockResult::Locked);
+  ASSERT_TRUE(other->seek("R2"));
+  EXPECT_EQ(other->field("QTY").number(), 20);
+  EXPECT_EQ(other->lockRecord(), LockResult::Locked);
+}
+
 }  // namespace
 }  // namespace blend::test
