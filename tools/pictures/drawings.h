@@ -24,4 +24,17 @@ void drawPrinter(QPainter& p, const QSize& size);
 void drawNote(QPainter& p, const QSize& size);
 void drawExit(QPainter& p, const QSize& size);
 
+// Dialog buttons (buttons.cpp).
+void drawPopSeek(QPainter& p, const QSize& size);
+void drawPopOk(QPainter& p, const QSize& size);
+void drawPopAdd(QPainter& p, const QSize& size);
+void drawPopEdit(QPainter& p, const QSize& size);
+void drawPopDel(QPainter& p, const QSize& size);
+void drawPopTop(QPainter& p, const QSize& size);
+void drawPopBut(QPainter& p, const QSize& size);
+void drawPopSave(QPainter& p, const QSize& size);
+void drawPopCan(QPainter& p, const QSize& size);
+void drawPopPass(QPainter& p, const QSize& size);
+void drawPopRight(QPainter& p, const QSize& size);
+
 }  // namespace pics

@@ -226,24 +226,8 @@ void drawNote(QPainter& p, const QSize& size) {
     p.drawRoundedRect(QRectF(7.5 + k * 4.4, 3, 2.2, 6), 1.1, 1.1);
   }
 
-  // The pencil, drawn along its own axis and laid diagonally.
-  p.save();
-  p.translate(29, 27);
-  p.rotate(45);
-  const qreal half = 3;
-  p.setPen(outlinePen(1.0));
-  p.setBrush(QColor(240, 160, 150));
-  p.drawRoundedRect(QRectF(-half, -17, 2 * half, 4), 1.2, 1.2);  // eraser
-  p.setBrush(QColor(200, 206, 214));
-  p.drawRect(QRectF(-half, -14, 2 * half, 2.5));  // ferrule
-  p.setBrush(ink::orange);
-  p.drawRect(QRectF(-half, -11.5, 2 * half, 15));
-  p.setBrush(QColor(246, 214, 170));
-  p.drawPolygon(QPolygonF{{-half, 3.5}, {half, 3.5}, {0, 10}});
-  p.setPen(Qt::NoPen);
-  p.setBrush(ink::outline);
-  p.drawPolygon(QPolygonF{{-1.1, 7.7}, {1.1, 7.7}, {0, 10}});
-  p.restore();
+  // The pencil, laid diagonally with its point on the pad.
+  pencil(p, QPointF(21.93, 34.07), 45);
 }
 
 void drawExit(QPainter& p, const QSize& size) {

@@ -1,8 +1,8 @@
 // blendpics [--png] OUTPUT_DIR
 //
-// Writes the pictures the station shows (main window, login and exit dialogs, toolbar buttons)
-// as 24-bit BMP files. They are drawn here rather than kept as binary files in the repository,
-// so they can be changed in review like any other code.
+// Writes the pictures the station shows (main window, login and exit dialogs, toolbar and dialog
+// buttons) as 24-bit BMP files. They are drawn here rather than kept as binary files in the
+// repository, so they can be changed in review like any other code.
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -20,8 +20,8 @@ struct Picture {
   void (*draw)(QPainter&, const QSize&);
 };
 
-// To add a picture: write its drawing function (icons.cpp for a 40 x 40 button), declare it in
-// drawings.h and add a row here.
+// To add a picture: write its drawing function (icons.cpp for a 40 x 40 toolbar button,
+// buttons.cpp for a dialog button), declare it in drawings.h and add a row here.
 constexpr QSize kButton(40, 40);
 // clang-format off
 const Picture kPictures[] = {
@@ -39,6 +39,17 @@ const Picture kPictures[] = {
     {"printer.bmp",  kButton,    pics::drawPrinter},
     {"note.bmp",     kButton,    pics::drawNote},
     {"exit.bmp",     kButton,    pics::drawExit},
+    {"PopSeek.bmp",  kButton,    pics::drawPopSeek},
+    {"PopOk.bmp",    kButton,    pics::drawPopOk},
+    {"PopAdd.bmp",   kButton,    pics::drawPopAdd},
+    {"PopEdit.bmp",  kButton,    pics::drawPopEdit},
+    {"PopDel.bmp",   kButton,    pics::drawPopDel},
+    {"PopTop.bmp",   kButton,    pics::drawPopTop},
+    {"PopBut.bmp",   kButton,    pics::drawPopBut},
+    {"PopSave.bmp",  kButton,    pics::drawPopSave},
+    {"PopCan.bmp",   kButton,    pics::drawPopCan},
+    {"PopPass.bmp",  kButton,    pics::drawPopPass},
+    {"PopRight.bmp", kButton,    pics::drawPopRight},
 };
 // clang-format on
 

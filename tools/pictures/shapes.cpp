@@ -75,6 +75,28 @@ void gear(QPainter& p, const QPointF& centre, qreal radius, int teeth, const QCo
   p.drawPath(path);
 }
 
+void pencil(QPainter& p, const QPointF& tip, qreal degrees) {
+  // Drawn along its own axis, point at the bottom: eraser, ferrule, painted body, bare wood.
+  p.save();
+  p.translate(tip);
+  p.rotate(degrees);
+  p.translate(0, -10);
+  const qreal half = 3;
+  p.setPen(outlinePen(1.0));
+  p.setBrush(QColor(240, 160, 150));
+  p.drawRoundedRect(QRectF(-half, -17, 2 * half, 4), 1.2, 1.2);
+  p.setBrush(QColor(200, 206, 214));
+  p.drawRect(QRectF(-half, -14, 2 * half, 2.5));
+  p.setBrush(ink::orange);
+  p.drawRect(QRectF(-half, -11.5, 2 * half, 15));
+  p.setBrush(QColor(246, 214, 170));
+  p.drawPolygon(QPolygonF{{-half, 3.5}, {half, 3.5}, {0, 10}});
+  p.setPen(Qt::NoPen);
+  p.setBrush(ink::outline);
+  p.drawPolygon(QPolygonF{{-1.1, 7.7}, {1.1, 7.7}, {0, 10}});
+  p.restore();
+}
+
 void arrow(QPainter& p, const QPointF& from, const QPointF& to, qreal width, const QColor& fill) {
   const QLineF line(from, to);
   const QPointF u = (to - from) / line.length();

@@ -43,6 +43,10 @@ void document(QPainter& p, const QRectF& r, const QColor& paper = ink::paper, qr
 // A toothed wheel with a hole in the middle.
 void gear(QPainter& p, const QPointF& centre, qreal radius, int teeth, const QColor& fill);
 
+// A pencil 27 long and 6 wide whose point is at `tip`; at 0 degrees it points straight down,
+// positive angles turn it clockwise (45 lays it with the point at the lower left).
+void pencil(QPainter& p, const QPointF& tip, qreal degrees);
+
 // A straight block arrow whose shaft is `width` wide.
 void arrow(QPainter& p, const QPointF& from, const QPointF& to, qreal width, const QColor& fill);
 
