@@ -19,6 +19,7 @@
 #include "error_handler.h"
 #include "login_dialog.h"
 #include "main_window.h"
+#include "master/browser.h"
 #include "ui/fonts.h"
 #include "ui/qt_ui.h"
 
@@ -64,6 +65,19 @@ void wireDesktopCommands(Commands& commands, Context& context, MainWindow& windo
   commands.setHandler(Command::IoTest, [&] { IOTEST(context, &window); });
 }
 
+void wireCodeTables(Commands& commands, Context& context, Workspace& tables,
+                    MainWindow& window) {
+  const std::pair<Command, int> browsers[] = {
+      {Command::BrowseCompany, kCompanyTable}, {Command::BrowseRawMat, kRawMatTable},
+      {Command::BrowseFormula, kFormulaTable}, {Command::BrowseUsers, kUserTable},
+      {Command::BrowseReports, kReportTable},  {Command::BrowseUnit, kUnitTable}};
+  for (const auto& [command, tableNo] : browsers) {
+    commands.setHandler(command, [&, tableNo] {
+      POPCODE(context, tables, BrowseMode::Menu, tableNo, "", {}, {}, true, &window);
+    });
+  }
+}
+
 }  // namespace
 
 int runStation(int argc, char** argv) {
@@ -94,6 +108,7 @@ int runStation(int argc, char** argv) {
     MainWindow window(context, commands);
     QPrinter printer;
     wireDesktopCommands(commands, context, window, printer);
+    wireCodeTables(commands, context, tables, window);
     // Without a window manager (a kiosk X session) nobody maximises the window; take the whole
     // available screen first so it is full size either way.
     if (QScreen* screen = window.screen()) window.setGeometry(screen->availableGeometry());

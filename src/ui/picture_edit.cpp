@@ -287,6 +287,8 @@ std::string PictureEdit::bytes() const {
 
 void PictureEdit::setBytes(const std::string& cp874) {
   setText(QString::fromStdString(cp874ToUtf8(cp874)));
+  // Stored text comes filled with blanks to its width; show its beginning, not the blanks.
+  setCursorPosition(0);
 }
 
 double PictureEdit::number() const {
