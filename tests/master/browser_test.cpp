@@ -142,6 +142,37 @@ TEST_F(Browser, SearchRunsForwardWithinTheFilterBlock) {
   POPCODE(ctx, tables, BrowseMode::Menu, 1, "");
 }
 
+TEST_F(Browser, ALookupOpenedInsideABrowserLeavesItAsItWas) {
+  makeTable("UNIT", {{"KG", "Kilogram"}, {"TON", "Tonne"}});
+  DialogScript script;
+  script.then(kCompanies, [&](Dialog& outer) {
+    outer.type("filter", "d");
+    outer.leave("filter");
+    outer.type("searchText", "break");
+    outer.click("search");
+    ASSERT_EQ(codeOnCursor(outer), "D002");
+
+    std::string unit = "T         ";
+    script.then(QStringLiteral("  ส่วนจัดการตารางรหัสหน่วยนับ"), [&](Dialog& inner) {
+      EXPECT_EQ(inner.text("filter").trimmed(), "T");
+      inner.type("filter", "k");
+      inner.leave("filter");
+      inner.closeBox();
+    });
+    EXPECT_FALSE(POPCODE(ctx, tables, BrowseMode::Lookup, 6, unit,
+                         [&](const std::string& code) { unit = code; }, "COMPANY", false));
+    EXPECT_EQ(unit, "T         ");
+
+    EXPECT_EQ(tables.currentAlias(), "COMPANY");
+    EXPECT_EQ(outer.text("filter").trimmed(), "D");
+    EXPECT_EQ(codeOnCursor(outer), "D002");
+    outer.click("top");
+    EXPECT_EQ(codeOnCursor(outer), "C001");
+    outer.closeBox();
+  });
+  POPCODE(ctx, tables, BrowseMode::Menu, 1, "");
+}
+
 TEST_F(Browser, TheButtonsFollowTheRightsDigitAndTheCallersPermission) {
   struct Case {
     char digit;
