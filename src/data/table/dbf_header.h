@@ -3,7 +3,8 @@
 // the 0x0D that ends them; then count x record length bytes of records and a closing 0x1A.
 //
 // What this engine writes is what independent tools read: version byte 0x03, language driver
-// 0x7C (code page 874), header length 32 x fields + 33, bytes 30-31 zero. When reading it is
+// 0x7C (code page 874), header length 32 x fields + 33, bytes 30-31 zero; bytes 20-27 hold the
+// stations' change mark (see kChangeMarkOffset). When reading it is
 // lenient where a foreign writer may differ harmlessly (a padding byte after the terminator,
 // language driver 0x50 or none) and refuses anything it would misread.
 
@@ -70,5 +71,15 @@ std::string serializeDbfHeader(const DbfHeader& header);
 std::array<char, 7> headerStamp(Date lastUpdate, std::uint32_t count);
 constexpr std::size_t kStampOffset = 1;
 constexpr std::size_t kCountOffset = 4;
+
+// Bytes 20-27, which dBase III leaves to its multi-user versions and which other readers and
+// writers pass over: the change mark. A station that has the table open shared and writes a
+// record puts a value there that no station has put there before, after the record; a station
+// keeping records in memory uses them only while the mark (and the count) stay as they were when
+// it read them. Creation writes zeros, and nothing is read from the mark when a table is opened,
+// so a file from another program needs none. (Another program writing records while stations
+// have the table open changes no mark: they see its appends, by the count, but not its changes
+// to records they hold in memory.)
+constexpr std::size_t kChangeMarkOffset = 20;
 
 }  // namespace blend

@@ -1,10 +1,15 @@
 #include "dbf_table.h"
 
+#include <pthread.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <utility>
 
 #include "data/text_util.h"
@@ -49,6 +54,27 @@ Fresh openFresh(OsFile& file, const std::filesystem::path& path) {
 
 int osCodeOf(Fresh fresh, const OsFile& file) {
   return fresh == Fresh::InUse ? oserr::kSharingViolation : blend::osCodeOf(file.error());
+}
+
+// A change mark no station has written before: a random start drawn once per process (again in
+// a forked child), counted on from there. Two stations would need starts within a few billion of
+// each other out of 2^64 for their marks ever to meet.
+std::atomic<std::uint64_t> lastMark{0};  // 0: no start drawn yet
+
+std::uint64_t freshChangeMark() {
+  static const int forkHandler =
+      ::pthread_atfork(nullptr, nullptr, [] { lastMark.store(0, std::memory_order_relaxed); });
+  (void)forkHandler;
+  std::uint64_t mark = lastMark.load(std::memory_order_relaxed);
+  for (;;) {
+    if (mark == 0 || mark == UINT64_MAX) {  // never 0, which new files hold
+      std::random_device random;
+      const std::uint64_t start = std::uint64_t{random()} << 32 ^ random();
+      if (start != 0 && lastMark.compare_exchange_strong(mark, start)) mark = start;
+      continue;
+    }
+    if (lastMark.compare_exchange_weak(mark, mark + 1)) return mark + 1;
+  }
 }
 
 }  // namespace
@@ -135,17 +161,20 @@ bool Table::openOnce(const std::filesystem::path& path, OpenMode mode, bool& ret
     return corrupt(why.empty() ? "bad header length" : why);
   count_ = header_.count;
   mode_ = mode;
+  forgetBlock();
+  looks_ = 0;
   refreshCount(true);
   return true;
 }
 
 void Table::close() {
-  readAhead_.clear();
+  forgetBlock();
   if (!file_.isOpen()) return;
   flush();
   relations_.clear();
   unlockRecords();
   detachIndex();
+  head_.unmap();
   file_.close();  // releases the open-mode lock with the file description
   count_ = 0;
   recno_ = 1;
@@ -167,7 +196,36 @@ bool Table::requireOpen(const char* operation) {
 void Table::refreshCount(bool checkSize) {
   if (!file_.isOpen()) return;
   std::uint32_t count = count_;
-  if (mode_ == OpenMode::Shared || checkSize) {
+  if (mode_ == OpenMode::Shared) {
+    // The count and the change mark together: when either moved, another station appended or
+    // wrote, and the block may no longer be what the file holds.
+    std::uint32_t stated = 0;
+    std::uint64_t mark = 0;
+    bool known = true;
+    // A table that is opened, searched and closed reads the header; one that goes on moving maps
+    // it (mapping and the first look cost as much as a few reads). Where the file cannot be
+    // mapped it is read on every move.
+    if (!head_.mapped() && ++looks_ == kLooksBeforeMapping) head_.map(file_, DbfHeader::kFixedSize);
+    if (head_.mapped()) {
+      stated = head_.le32(kCountOffset);
+      mark = head_.le64(kChangeMarkOffset);
+    } else {
+      char bytes[kChangeMarkOffset + 8 - kCountOffset];
+      const auto got = file_.readAt(kCountOffset, bytes, sizeof bytes);
+      known = got && *got == sizeof bytes;
+      if (known) {
+        stated = readCount(bytes);
+        mark = std::uint64_t{readCount(bytes + kChangeMarkOffset + 4 - kCountOffset)} << 32 |
+               readCount(bytes + kChangeMarkOffset - kCountOffset);
+      }
+    }
+    if (!known || stated != seenCount_ || mark != seenMark_) {
+      forgetBlock();
+      seenCount_ = stated;
+      seenMark_ = mark;
+    }
+    if (known) count = stated;
+  } else if (checkSize) {
     char bytes[4];
     const auto got = file_.readAt(kCountOffset, bytes, 4);
     if (got && *got == 4) count = readCount(bytes);
@@ -189,27 +247,6 @@ bool Table::readRecord(std::uint32_t recno, std::string& into) {
   into.resize(header_.recordLength);
   const std::uint64_t at =
       header_.headerLength + std::uint64_t{recno - 1} * header_.recordLength;
-  // Opened exclusively, nobody else writes the file: records are read a block at a time and
-  // served from it until this station writes (every write forgets the block). A shared table
-  // reads every record afresh, since another station may have changed it.
-  if (mode_ == OpenMode::Exclusive) {
-    if (at < readAheadAt_ || at + into.size() > readAheadAt_ + readAhead_.size()) {
-      readAhead_.resize(std::max<std::size_t>(kReadAhead, into.size()));
-      const auto block = file_.readAt(at, readAhead_.data(), readAhead_.size());
-      if (!block || *block < into.size()) {
-        readAhead_.clear();
-      } else {
-        readAhead_.resize(*block);
-        readAheadAt_ = at;
-      }
-    }
-    if (!readAhead_.empty() && at >= readAheadAt_ &&
-        at + into.size() <= readAheadAt_ + readAhead_.size()) {
-      std::copy_n(readAhead_.begin() + static_cast<long>(at - readAheadAt_), into.size(),
-                  into.begin());
-      return true;
-    }
-  }
   const auto got = file_.readAt(at, into.data(), into.size());
   if (!got) {
     raiseTableError(errors_, {errc::kRead, osCodeOf(file_.error()), "Read error", path_, "read"});
@@ -220,12 +257,55 @@ bool Table::readRecord(std::uint32_t recno, std::string& into) {
   return true;
 }
 
+bool Table::readBlock(std::uint32_t first, std::uint32_t n) {
+  forgetBlock();
+  const std::size_t rl = header_.recordLength;
+  block_.resize(std::size_t{n} * rl);
+  const auto got = file_.readAt(header_.headerLength + std::uint64_t{first - 1} * rl,
+                                block_.data(), block_.size());
+  if (!got) return false;  // the single read that follows reports it
+  blockFirst_ = first;
+  blockCount_ = static_cast<std::uint32_t>(*got / rl);
+  return blockCount_ > 0;
+}
+
+// A record for a move; `step` is how far it lies from the record the move started on (0: the
+// same one, or the move started on the blank record). From the block when it holds the record.
+// Otherwise a move to a record near the last one reads a block onwards in the direction of
+// travel, so that a walk in record order, or in an index order that follows the records, reads
+// the file a block at a time; a move to a far record reads the record alone.
+bool Table::fetchRecord(std::uint32_t recno, std::string& into, long step) {
+  const std::size_t rl = header_.recordLength;
+  if (recno >= blockFirst_ && recno - blockFirst_ < blockCount_) {
+    into.assign(block_, std::size_t{recno - blockFirst_} * rl, rl);
+    return true;
+  }
+  const auto perBlock = static_cast<std::uint32_t>(std::max<std::size_t>(1, kBlockBytes / rl));
+  if (step != 0 && perBlock > 1 && static_cast<unsigned long>(std::labs(step)) < perBlock &&
+      recno <= count_) {
+    const std::uint32_t first = step > 0 ? recno : (recno > perBlock ? recno - perBlock + 1 : 1);
+    const std::uint32_t last = step > 0 ? std::min(count_, recno + perBlock - 1) : recno;
+    if (readBlock(first, last - first + 1) && recno - blockFirst_ < blockCount_) {
+      into.assign(block_, std::size_t{recno - blockFirst_} * rl, rl);
+      return true;
+    }
+  }
+  return readRecord(recno, into);
+}
+
+bool Table::markChanged() {
+  const std::uint64_t mark = freshChangeMark();
+  char bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>(mark >> (8 * i) & 0xFF);
+  return file_.writeAt(kChangeMarkOffset, bytes, sizeof bytes);
+}
+
 void Table::load(std::uint32_t recno) {
   if (recno < 1 || recno > count_) {
     toBlank();
     return;
   }
-  readRecord(recno, record_);
+  fetchRecord(recno, record_, eof_ ? 0 : static_cast<long>(recno) - static_cast<long>(recno_));
   recno_ = recno;
   eof_ = false;
   keyBefore_.reset();
@@ -275,7 +355,9 @@ bool Table::keyOfRecord(std::uint32_t recno, std::string& key) {
   saved.swap(record_);
   const std::uint32_t savedRecno = recno_;
   const bool savedEof = eof_;
-  const bool ok = readRecord(recno, record_);
+  // Shared, these are records another station may have appended a moment ago: from the file.
+  // Exclusive, they come in record order, a block at a time.
+  const bool ok = exclusive() ? fetchRecord(recno, record_, 1) : readRecord(recno, record_);
   recno_ = recno;
   eof_ = false;
   if (ok) key = evalKey();
@@ -437,6 +519,7 @@ void Table::landOn(const std::optional<IndexEntry>& entry) {
 void Table::goTop() {
   if (!file_.isOpen()) return;
   flush();
+  refreshCount();
   bool viaIndex = indexActive();
   if (viaIndex) {
     const auto entry = index_->first();
@@ -455,6 +538,7 @@ void Table::goTop() {
 void Table::goBottom() {
   if (!file_.isOpen()) return;
   flush();
+  refreshCount();
   bool viaIndex = indexActive();
   if (viaIndex) {
     const auto entry = index_->last();
@@ -480,11 +564,13 @@ void Table::skip(long n) {
       if (readRecord(recno_, fresh) && fresh != record_) {
         record_ = std::move(fresh);
         posKeyValid_ = false;
+        forgetBlock();
       }
     }
     moved();
     return;
   }
+  refreshCount();
   bof_ = false;
   if (n > 0 && eof_) {
     toBlank();
@@ -509,7 +595,6 @@ void Table::skip(long n) {
       bof_ = true;
     }
   } else {
-    refreshCount();
     const std::int64_t from = eof_ ? std::int64_t{count_} + 1 : recno_;
     const std::int64_t to = from + n;
     if (to > count_) {
@@ -537,6 +622,7 @@ void Table::goTo(std::uint32_t recno) {
 bool Table::seek(std::string_view key, bool soft) {
   if (!file_.isOpen()) return false;
   flush();
+  refreshCount();
   bof_ = false;
   if (!indexActive()) {
     raiseTableError(errors_, {errc::kArgument, 0, "Work area not indexed", path_, "seek"});
@@ -595,24 +681,28 @@ bool Table::flush() {
   const bool appended = std::exchange(appendPending_, false);
   const std::uint64_t at =
       header_.headerLength + std::uint64_t{recno_ - 1} * header_.recordLength;
-  readAhead_.clear();
+  forgetBlock();
   if (!file_.writeAt(at, record_.data(), record_.size())) {
     keyBefore_.reset();
     return raiseWriteError();
   }
+  // Shared: a new change mark, after the record, so that a station that sees the mark finds the
+  // record too. The index keeps its own generation.
+  bool ok = exclusive() || markChanged();
+  if (!ok) raiseWriteError();
   if (index_ && keyBefore_) {
     std::string after = evalKey();
-    bool ok = true;
+    bool indexed = true;
     if (after != *keyBefore_)
-      ok = index_->replace({*keyBefore_, recno_}, {after, recno_}, count_, keyOf());
+      indexed = index_->replace({*keyBefore_, recno_}, {after, recno_}, count_, keyOf());
     else if (appended)
-      ok = index_->catchUp(count_, keyOf());
+      indexed = index_->catchUp(count_, keyOf());
     posKey_ = std::move(after);
     posKeyValid_ = true;
     keyBefore_.reset();
-    return ok;
+    ok = indexed && ok;
   }
-  return true;
+  return ok;
 }
 
 bool Table::commit() { return flush(); }
@@ -706,6 +796,7 @@ LockResult Table::lockRecord() {
   if (readRecord(recno_, fresh) && fresh != record_) {
     record_ = std::move(fresh);
     posKeyValid_ = false;
+    forgetBlock();
   }
   return LockResult::Locked;
 }
@@ -757,7 +848,7 @@ bool Table::append() {
   bytes += kEndOfFile;
   const std::uint64_t at = header_.headerLength + std::uint64_t{count_} * header_.recordLength;
   const auto stamp = headerStamp(todayLocal(), recno);
-  readAhead_.clear();
+  forgetBlock();
   bool ok = file_.writeAt(at, bytes.data(), bytes.size()) &&
             file_.writeAt(kStampOffset, stamp.data(), stamp.size());
   if (ok) {
@@ -796,7 +887,7 @@ bool Table::pack() {
   flush();
   unlockRecords();
   refreshCount(true);
-  readAhead_.clear();
+  forgetBlock();
   // Kept records move towards the front in place; every write lands at or before the place
   // being read, so one pass is enough.
   const std::size_t rl = header_.recordLength;

@@ -3,11 +3,16 @@
 // its index and the relations that position other tables when it moves.
 //
 // Several stations (processes, possibly on other machines) may have the same table open. What
-// another station may change is never trusted from memory: the record is read again on every
-// move and when it is locked, the record count is read from the header when it matters, and the
-// index is read under its own lock and change counter. Changes to the current record are kept
-// in its buffer until the table moves, commits, unlocks or closes, and are written out (with the
-// index brought in line) before any lock that protects them is released.
+// another station may change is kept in memory only together with a way to see the change: a
+// shared open maps the file's header (HeadView) and looks at the record count and the change
+// mark (kChangeMarkOffset) on every move, which costs no system call (where the file cannot be
+// mapped, the header is read on every move instead). Records read in a block serve the moves
+// after it only while both stay as they were; every station that writes a record puts a new
+// mark after it, so the next move of every other station reads afresh. The index does the same
+// with its own generation (IndexFile). A record is always read from the file when it is locked
+// and by skip(0). Changes to the current record are kept in its buffer until the table moves,
+// commits, unlocks or closes, and are written out (with the index brought in line) before any
+// lock that protects them is released.
 //
 // Errors go to the error handler; the operations return what happened.
 
@@ -173,6 +178,10 @@ class Table {
   bool openOnce(const std::filesystem::path& path, OpenMode mode, bool& retry);
   void refreshCount(bool checkSize = false);
   bool readRecord(std::uint32_t recno, std::string& into);
+  bool fetchRecord(std::uint32_t recno, std::string& into, long step);
+  bool readBlock(std::uint32_t first, std::uint32_t n);
+  void forgetBlock() { blockCount_ = 0; }
+  bool markChanged();
   void load(std::uint32_t recno);
   void toBlank();
   void moved();
@@ -195,10 +204,21 @@ class Table {
   std::filesystem::path path_;
   DbfHeader header_;
   OpenMode mode_ = OpenMode::Shared;
-  static constexpr std::size_t kReadAhead = 64 * 1024;
-  std::string readAhead_;  // exclusive opens only: a block of the file from readAheadAt_
-  std::uint64_t readAheadAt_ = 0;
   std::uint32_t count_ = 0;
+
+  // Records read together for the moves that follow: blockCount_ whole records from blockFirst_.
+  // Opened exclusively nobody else writes and the block is good until this station writes;
+  // opened shared it is good while the header's count and change mark stay at seenCount_ and
+  // seenMark_, which were read before the block was.
+  static constexpr std::size_t kBlockBytes = 64 * 1024;
+  std::string block_;
+  std::uint32_t blockFirst_ = 0;
+  std::uint32_t blockCount_ = 0;
+  HeadView head_;  // shared opens: the header as the file holds it now
+  static constexpr std::uint32_t kLooksBeforeMapping = 16;
+  std::uint32_t looks_ = 0;
+  std::uint32_t seenCount_ = 0;
+  std::uint64_t seenMark_ = 0;
 
   std::uint32_t recno_ = 1;
   bool eof_ = true;

@@ -36,6 +36,10 @@ constexpr char kBranch = 2;
 
 // Pages kept in memory before the cache starts afresh.
 constexpr std::size_t kCacheLimit = 4096;
+// Pages read at once when a walk moves on to a leaf not in the cache: a built index has its
+// leaves in order, so one read under one lock serves the steps over several leaves.
+constexpr int kWalkAhead = 16;
+constexpr std::uint32_t kReadsBeforeMapping = 16;
 
 std::uint32_t get32(const char* p) {
   std::uint32_t v = 0;
@@ -238,10 +242,12 @@ bool IndexFile::open(const std::filesystem::path& path) {
   const bool ok = readHeader();
   file_.unlock(locks::kIndex, 1);
   if (!ok) file_.close();
+  reads_ = 0;
   return ok;
 }
 
 void IndexFile::close() {
+  view_.unmap();
   file_.close();
   cache_.clear();
   cachedPathValid_ = false;
@@ -427,6 +433,38 @@ class IndexFile::ReadScope {
   bool locked_ = false;
 };
 
+bool IndexFile::current() const {
+  if (!view_.mapped() || header_.generation == 0 || cacheGeneration_ != header_.generation)
+    return false;
+  // As readHeader: a change writes the other copy with a higher generation.
+  const std::uint64_t mine = view_.le64(currentSlot_ * kSlotSize + 16);
+  const std::uint64_t other = view_.le64((1 - currentSlot_) * kSlotSize + 16);
+  return mine == header_.generation && other < mine;
+}
+
+template <class R, class Op>
+R IndexFile::reading(R failed, Op&& op) {
+  if (failed_ || !file_.isOpen()) return failed;
+  // Page 0 is mapped once the index has been read a few times (mapping and the first look cost
+  // as much as a few locked reads); where the file cannot be mapped every read takes the lock.
+  if (!private_ && !view_.mapped() && ++reads_ == kReadsBeforeMapping)
+    view_.map(file_, 2 * kSlotSize);
+  if (!private_ && current()) {
+    // Nothing changed since the pages were read: they are the tree. A miss leaves the answer
+    // unfinished (and anything remembered on the way true of this tree); it is asked again
+    // under the lock.
+    cacheOnly_ = true;
+    missed_ = false;
+    R answer = op();
+    cacheOnly_ = false;
+    if (!missed_) return answer;
+    missed_ = false;
+  }
+  ReadScope scope(*this);
+  if (!scope.ok()) return failed;
+  return op();
+}
+
 int IndexFile::leafCapacity() const {
   return static_cast<int>((kPageSize - kPageHeader) / leafEntrySize());
 }
@@ -434,7 +472,7 @@ int IndexFile::branchCapacity() const {
   return static_cast<int>((kPageSize - kPageHeader) / branchEntrySize());
 }
 
-const char* IndexFile::page(std::uint32_t number) {
+const char* IndexFile::page(std::uint32_t number, int ahead) {
   if (failed_) return nullptr;
   if (number == 0 || number >= header_.pageCount) {
     fail(errc::kCorruption, 0, "Corruption detected: index page out of range");
@@ -442,21 +480,40 @@ const char* IndexFile::page(std::uint32_t number) {
   }
   auto it = cache_.find(number);
   if (it != cache_.end()) return it->second.data();
-  std::vector<char> data(kPageSize);
-  const auto got = file_.readAt(std::uint64_t{number} * kPageSize, data.data(), kPageSize);
+  if (cacheOnly_) {
+    missed_ = true;
+    return nullptr;
+  }
+  // The pages around are read under the same lock and generation; one that is not part of
+  // this tree is never looked up before the generation moves and the cache starts afresh.
+  std::uint32_t first = number, last = number;
+  if (ahead > 1) {
+    last = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+        header_.pageCount - 1, std::uint64_t{number} + static_cast<std::uint32_t>(ahead - 1)));
+  } else if (ahead < -1) {
+    const auto back = static_cast<std::uint32_t>(-ahead - 1);
+    first = number > back ? number - back : 1;
+  }
+  std::vector<char> run(std::size_t{last - first + 1} * kPageSize);
+  const auto got = file_.readAt(std::uint64_t{first} * kPageSize, run.data(), run.size());
   if (!got) {
     fail(errc::kRead, osCodeOf(file_.error()), "Read error");
     return nullptr;
   }
-  if (*got != kPageSize) {
+  if (*got < std::size_t{number - first + 1} * kPageSize) {
     fail(errc::kCorruption, 0, "Corruption detected: index cut short");
     return nullptr;
   }
-  return cache_.emplace(number, std::move(data)).first->second.data();
+  const std::size_t whole = *got / kPageSize;
+  for (std::size_t i = 0; i < whole; ++i) {
+    const auto at = run.begin() + static_cast<long>(i * kPageSize);
+    cache_.try_emplace(first + static_cast<std::uint32_t>(i), at, at + kPageSize);
+  }
+  return cache_.find(number)->second.data();
 }
 
-const char* IndexFile::checkedPage(std::uint32_t number, bool leaf) {
-  const char* p = page(number);
+const char* IndexFile::checkedPage(std::uint32_t number, bool leaf, int ahead) {
+  const char* p = page(number, ahead);
   if (!p) return nullptr;
   const int n = pageCount(p);
   const int cap = leaf ? leafCapacity() : branchCapacity();
@@ -496,10 +553,11 @@ bool IndexFile::descend(const std::function<bool(const char*)>& below, Path& pat
   return true;
 }
 
-bool IndexFile::descendEdge(std::uint32_t number, std::size_t level, bool leftmost, Path& path) {
+bool IndexFile::descendEdge(std::uint32_t number, std::size_t level, bool leftmost, Path& path,
+                            int ahead) {
   for (; level < header_.depth; ++level) {
     const bool leaf = level + 1 == header_.depth;
-    const char* p = checkedPage(number, leaf);
+    const char* p = checkedPage(number, leaf, leaf ? ahead : 0);
     if (!p) return false;
     const int slot = leftmost ? 0 : pageCount(p) - 1;
     path.push_back({number, slot});
@@ -518,7 +576,7 @@ bool IndexFile::advance(Path& path) {
       const std::uint32_t child =
           get32(p + kPageHeader + path[l].slot * branchEntrySize() + leafEntrySize());
       path.resize(l + 1);
-      return descendEdge(child, l + 1, true, path);
+      return descendEdge(child, l + 1, true, path, kWalkAhead);
     }
   }
   return false;
@@ -534,7 +592,7 @@ bool IndexFile::retreat(Path& path) {
       const std::uint32_t child =
           get32(p + kPageHeader + path[l].slot * branchEntrySize() + leafEntrySize());
       path.resize(l + 1);
-      return descendEdge(child, l + 1, false, path);
+      return descendEdge(child, l + 1, false, path, -kWalkAhead);
     }
   }
   return false;
@@ -581,82 +639,80 @@ std::optional<IndexEntry> IndexFile::first() { return edge(true); }
 std::optional<IndexEntry> IndexFile::last() { return edge(false); }
 
 std::optional<IndexEntry> IndexFile::edge(bool leftmost) {
-  ReadScope scope(*this);
-  Path path;
-  if (!scope.ok() || header_.root == 0 || !descendEdge(header_.root, 0, leftmost, path))
-    return std::nullopt;
-  IndexEntry e = entryAt(path);
-  rememberPath(path, e);
-  return e;
+  return reading(std::optional<IndexEntry>(), [&]() -> std::optional<IndexEntry> {
+    Path path;
+    if (header_.root == 0 || !descendEdge(header_.root, 0, leftmost, path)) return std::nullopt;
+    IndexEntry e = entryAt(path);
+    rememberPath(path, e);
+    return e;
+  });
 }
 
 std::optional<IndexEntry> IndexFile::lowerBound(std::string_view prefix) {
-  ReadScope scope(*this);
-  if (!scope.ok()) return std::nullopt;
-  const std::size_t n = std::min<std::size_t>(prefix.size(), header_.keyWidth);
-  Path path;
-  if (!descend([&](const char* e) { return std::memcmp(e, prefix.data(), n) < 0; }, path))
-    return std::nullopt;
-  IndexEntry e = entryAt(path);
-  rememberPath(path, e);
-  return e;
+  return reading(std::optional<IndexEntry>(), [&]() -> std::optional<IndexEntry> {
+    const std::size_t n = std::min<std::size_t>(prefix.size(), header_.keyWidth);
+    Path path;
+    if (!descend([&](const char* e) { return std::memcmp(e, prefix.data(), n) < 0; }, path))
+      return std::nullopt;
+    IndexEntry e = entryAt(path);
+    rememberPath(path, e);
+    return e;
+  });
 }
 
 std::optional<IndexEntry> IndexFile::step(const IndexEntry& from, long n, bool& pastEnd) {
-  pastEnd = n >= 0;
-  ReadScope scope(*this);
-  if (!scope.ok()) return std::nullopt;
-  Path path;
-  bool exact = false, positioned = false;
-  if (cachedPathValid_ && cachedPathGeneration_ == header_.generation && cachedEntry_ == from) {
-    path = cachedPath_;
-    positioned = exact = true;
-  } else {
-    positioned = find(from, path, exact);
-    if (failed_) return std::nullopt;
-  }
-  if (n > 0) {
-    if (!positioned) return std::nullopt;
-    for (long k = exact ? n : n - 1; k > 0; --k)
-      if (!advance(path)) return std::nullopt;
-  } else if (n < 0) {
-    long k = -n;
-    if (!positioned) {
-      // `from` lies beyond every entry: the last entry is the first step back.
-      path.clear();
-      if (header_.root == 0 || !descendEdge(header_.root, 0, false, path)) return std::nullopt;
-      --k;
+  return reading(std::optional<IndexEntry>(), [&]() -> std::optional<IndexEntry> {
+    pastEnd = n >= 0;
+    Path path;
+    bool exact = false, positioned = false;
+    if (cachedPathValid_ && cachedPathGeneration_ == header_.generation && cachedEntry_ == from) {
+      path = cachedPath_;
+      positioned = exact = true;
+    } else {
+      positioned = find(from, path, exact);
+      if (failed_ || missed_) return std::nullopt;
     }
-    for (; k > 0; --k)
-      if (!retreat(path)) return std::nullopt;
-  } else if (!positioned) {
-    return std::nullopt;
-  }
-  if (failed_) return std::nullopt;
-  IndexEntry e = entryAt(path);
-  rememberPath(path, e);
-  return e;
+    if (n > 0) {
+      if (!positioned) return std::nullopt;
+      for (long k = exact ? n : n - 1; k > 0; --k)
+        if (!advance(path)) return std::nullopt;
+    } else if (n < 0) {
+      long k = -n;
+      if (!positioned) {
+        // `from` lies beyond every entry: the last entry is the first step back.
+        path.clear();
+        if (header_.root == 0 || !descendEdge(header_.root, 0, false, path)) return std::nullopt;
+        --k;
+      }
+      for (; k > 0; --k)
+        if (!retreat(path)) return std::nullopt;
+    } else if (!positioned) {
+      return std::nullopt;
+    }
+    if (failed_ || missed_) return std::nullopt;
+    IndexEntry e = entryAt(path);
+    rememberPath(path, e);
+    return e;
+  });
 }
 
 std::uint32_t IndexFile::position(const IndexEntry& entry) {
-  ReadScope scope(*this);
-  if (!scope.ok()) return 0;
-  Path path;
-  bool exact = false;
-  if (cachedPathValid_ && cachedPathGeneration_ == header_.generation && cachedEntry_ == entry)
-    return rankOf(cachedPath_);
-  find(entry, path, exact);
-  return exact && !failed_ ? rankOf(path) : 0;
+  return reading(std::uint32_t{0}, [&]() -> std::uint32_t {
+    if (cachedPathValid_ && cachedPathGeneration_ == header_.generation && cachedEntry_ == entry)
+      return rankOf(cachedPath_);
+    Path path;
+    bool exact = false;
+    find(entry, path, exact);
+    return exact && !failed_ && !missed_ ? rankOf(path) : 0;
+  });
 }
 
 std::uint32_t IndexFile::entryCount() {
-  ReadScope scope(*this);
-  return scope.ok() ? header_.entries : 0;
+  return reading(std::uint32_t{0}, [&] { return header_.entries; });
 }
 
 std::uint32_t IndexFile::coveredCount() {
-  ReadScope scope(*this);
-  return scope.ok() ? header_.tableCount : 0;
+  return reading(std::uint32_t{0}, [&] { return header_.tableCount; });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1001,11 +1057,8 @@ bool IndexFile::replace(const IndexEntry& before, const IndexEntry& after,
 }
 
 bool IndexFile::catchUp(std::uint32_t tableCount, const KeyOf& keyOf) {
-  {
-    ReadScope scope(*this);
-    if (!scope.ok()) return false;
-    if (header_.tableCount >= tableCount) return true;
-  }
+  if (failed_ || !file_.isOpen()) return false;
+  if (coveredCount() >= tableCount && !failed_) return true;
   return change([](Change&) { return true; }, tableCount, keyOf);
 }
 

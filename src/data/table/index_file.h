@@ -11,6 +11,10 @@
 //
 // Stations read the tree under a shared lock on the index file and change it under an exclusive
 // one. A station that has its table exclusively needs neither and keeps its cache throughout.
+// Page 0 is also mapped (HeadView): when it shows that the generation our pages were read under
+// is still the newest, a read that finds every page it needs among them answers without the lock
+// or a system call; a read that needs any other page takes the lock and reads the header afresh.
+// Pages are never read without the lock: a later change may reuse a page of the tree we know.
 //
 // Every entry is the key (exactly the key width) followed by the record number; each subtree
 // reference carries its entry count, so the position of a key in the order is found in
@@ -109,6 +113,12 @@ class IndexFile {
  private:
   // The first (leftmost) or last entry in key order.
   std::optional<IndexEntry> edge(bool leftmost);
+  // Runs a read of the tree: on the cached pages alone while current() holds, else (or when a
+  // page is missing) under the lock. `failed` when the index cannot be read.
+  template <class R, class Op>
+  R reading(R failed, Op&& op);
+  // The mapped header shows that no change has been made since we last read it.
+  bool current() const;
   struct Header {
     std::uint64_t generation = 0;
     std::uint32_t keyWidth = 0;
@@ -134,8 +144,10 @@ class IndexFile {
   bool readHeader();
   void fail(int genCode, int osCode, const std::string& description);
 
-  const char* page(std::uint32_t number);
-  const char* checkedPage(std::uint32_t number, bool leaf);
+  // `ahead`: a page missing from the cache is read together with up to |ahead| - 1 pages after
+  // (ahead > 0) or before it, for a walk that will want them next.
+  const char* page(std::uint32_t number, int ahead = 0);
+  const char* checkedPage(std::uint32_t number, bool leaf, int ahead = 0);
   int leafCapacity() const;
   int branchCapacity() const;
   std::size_t leafEntrySize() const { return header_.keyWidth + 4; }
@@ -143,7 +155,8 @@ class IndexFile {
 
   // Positions a path at the first entry for which `below` is false; false at the end.
   bool descend(const std::function<bool(const char* entry)>& below, Path& path);
-  bool descendEdge(std::uint32_t page, std::size_t level, bool leftmost, Path& path);
+  bool descendEdge(std::uint32_t page, std::size_t level, bool leftmost, Path& path,
+                   int ahead = 0);
   bool advance(Path& path);
   bool retreat(Path& path);
   IndexEntry entryAt(const Path& path);
@@ -164,6 +177,10 @@ class IndexFile {
 
   std::unordered_map<std::uint32_t, std::vector<char>> cache_;
   std::uint64_t cacheGeneration_ = 0;
+  HeadView view_;           // page 0: the two header copies
+  std::uint32_t reads_ = 0;  // reads before the view is mapped
+  bool cacheOnly_ = false;  // a read without the lock: a page not in the cache is a miss
+  bool missed_ = false;
   Path cachedPath_;
   IndexEntry cachedEntry_;
   std::uint64_t cachedPathGeneration_ = 0;

@@ -1,9 +1,11 @@
 #include "os_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <utility>
 
@@ -147,6 +149,35 @@ void OsFile::unlock(std::uint64_t offset, std::uint64_t length) {
   struct flock fl = lockRange(offset, length, F_UNLCK);
   while (::fcntl(fd_, F_OFD_SETLK, &fl) != 0 && errno == EINTR) {
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool HeadView::map(const OsFile& file, std::size_t length) {
+  unmap();
+  if (file.fd_ < 0 || length == 0) return false;
+  void* at = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, file.fd_, 0);
+  if (at == MAP_FAILED) return false;
+  base_ = at;
+  length_ = length;
+  return true;
+}
+
+void HeadView::unmap() {
+  if (base_) ::munmap(base_, length_);
+  base_ = nullptr;
+  length_ = 0;
+}
+
+std::uint32_t HeadView::le32(std::size_t offset) const {
+  const auto* word = reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(base_) + offset);
+  const std::uint32_t v = __atomic_load_n(word, __ATOMIC_ACQUIRE);
+  if constexpr (std::endian::native == std::endian::big) return __builtin_bswap32(v);
+  return v;
+}
+
+std::uint64_t HeadView::le64(std::size_t offset) const {
+  return std::uint64_t{le32(offset + 4)} << 32 | le32(offset);
 }
 
 }  // namespace blend

@@ -56,9 +56,44 @@ class OsFile {
   void unlock(std::uint64_t offset, std::uint64_t length);
 
  private:
+  friend class HeadView;
   int fd_ = -1;
   bool readOnly_ = false;
   int error_ = 0;
+};
+
+// The first bytes of an open file, mapped read-only from the operating system's own copy of the
+// file: a look at the view returns what a read of those bytes would return at that moment,
+// another station's writes included, without a system call. It is a window on the file, not a
+// copy of it kept by us, so it cannot fall behind the file the way a copy can.
+//
+// The mapped page must stay part of the file: a file cut to nothing under the view would end the
+// process with SIGBUS on the next look. Nothing in this engine cuts a file that another station
+// has open (creating and packing need it exclusively), and the view covers only the header,
+// which every valid file keeps.
+class HeadView {
+ public:
+  HeadView() = default;
+  ~HeadView() { unmap(); }
+  HeadView(const HeadView&) = delete;
+  HeadView& operator=(const HeadView&) = delete;
+
+  // Maps the first `length` bytes; false, and no view, where the system or the drive cannot map
+  // the file (the caller then reads the bytes with system calls instead).
+  bool map(const OsFile& file, std::size_t length);
+  void unmap();
+  bool mapped() const { return base_ != nullptr; }
+
+  // Little-endian numbers at `offset` (a multiple of 4) as the file holds them now; le64 is two
+  // 4-byte looks. A look that meets another station's write half-way may see part of it: callers
+  // compare with what they saw before and take any difference for a change, and a write that has
+  // finished is always seen whole.
+  std::uint32_t le32(std::size_t offset) const;
+  std::uint64_t le64(std::size_t offset) const;
+
+ private:
+  void* base_ = nullptr;
+  std::size_t length_ = 0;
 };
 
 }  // namespace blend

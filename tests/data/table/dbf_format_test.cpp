@@ -2,6 +2,7 @@
 // refuses.
 
 #include <cstring>
+#include <set>
 
 #include "data/cp874.h"
 #include "data/table/table_errors.h"
@@ -49,6 +50,29 @@ TEST_F(DbfFormat, WritesTheDBaseIIILayoutByteForByte) {
   // The header date is the day of the last append.
   const Date written = Date::fromYmd(1900 + static_cast<unsigned char>(b[1]), b[2], b[3]);
   EXPECT_FALSE(written.empty());
+}
+
+// Stations that have the table open shared tell each other of their writes through bytes 20-27
+// alone: every other header byte stays what other tools read, and no two writes leave the same
+// mark (a mark met twice would hide the second write from a station that saw the first).
+TEST_F(DbfFormat, SharedWritesChangeOnlyTheChangeMarkInTheHeader) {
+  makeTable("T.DBF", fields, {{"A", 1.0, Date()}, {"B", 2.0, Date()}});
+  const std::string before = bytesOf(file("T.DBF")).substr(0, 32);
+  std::set<std::string> marks = {before.substr(20, 8)};
+  auto a = openTable("T.DBF");
+  auto b = openTable("T.DBF");
+  for (int i = 0; i < 4; ++i) {
+    Table& t = i % 2 ? *b : *a;
+    t.goTo(1 + i / 2);
+    ASSERT_EQ(t.lockRecord(), LockResult::Locked);
+    ASSERT_TRUE(t.setField("QTY", Value(10.0 + i)));
+    ASSERT_TRUE(t.commit());
+    t.unlockRecords();
+    const std::string now = bytesOf(file("T.DBF")).substr(0, 32);
+    EXPECT_EQ(now.substr(0, 20), before.substr(0, 20));
+    EXPECT_EQ(now.substr(28), before.substr(28));
+    EXPECT_TRUE(marks.insert(now.substr(20, 8)).second) << "write " << i;
+  }
 }
 
 TEST_F(DbfFormat, FieldsReadBackAsTheirTypes) {

@@ -1,6 +1,9 @@
 // The storage operations of an open table: moving in index and record order, key searches, the
 // blank record, deletion marks, changes and locks between stations, relations and scans.
 
+#include <functional>
+#include <tuple>
+
 #include "data/table/lock_ranges.h"
 #include "data/table/os_file.h"
 #include "table_fixture.h"
@@ -405,6 +408,101 @@ TEST_F(Stations, AppendTakesTheAppendLockAndLocksTheNewRecord) {
   b->goTo(3);
   EXPECT_EQ(b->field("CODE").text(), "NEW ");
   EXPECT_TRUE(errors.seen.empty());
+}
+
+// A walking station keeps records and index pages in memory between its moves; a commit of
+// another station in the middle of the walk is seen on its very next step. Two opens of the
+// file are two stations (each its own open-file locks and its own view of the header). What the
+// walker sees is compared with a station opened after the commit, which holds nothing from
+// before it.
+TEST_F(TableFixture, AWalkSeesAnotherStationsCommitAtItsNextStep) {
+  using Seen = std::tuple<std::uint32_t, std::string, double, bool, bool>;
+  const auto seen = [](Table& t) {
+    return Seen{t.recNo(), trim(t.field("CODE").text()), t.field("QTY").number(), t.deleted(),
+                t.eof()};
+  };
+  for (const int order : {1, 0}) {
+    SCOPED_TRACE(order == 1 ? "index order" : "record order");
+    const std::string name = "W" + std::to_string(order) + ".DBF";
+    const std::filesystem::path index = file("W" + std::to_string(order) + ".NTX");
+    std::vector<Row> rows;
+    for (int i = 1; i <= 400; ++i) rows.push_back({"K" + std::to_string(1000 + i * 10), i});
+    makeTable(name, {{"CODE", 'C', 10, 0}, {"QTY", 'N', 6, 0}}, rows);
+    const auto station = [&] {
+      auto t = openTable(name);
+      if (!std::filesystem::exists(index)) {
+        EXPECT_TRUE(t->buildIndex(index, "CODE"));
+      }
+      EXPECT_TRUE(t->attachIndex(index));
+      t->setOrder(order);
+      return t;
+    };
+    // One step from `from` as a station opened now takes it.
+    const auto freshStep = [&](std::uint32_t from, long n) {
+      auto c = station();
+      c->goTo(from);
+      c->skip(n);
+      return seen(*c);
+    };
+
+    auto a = station();
+    auto b = station();
+    for (a->goTop(); a->recNo() != 150;) a->skip();
+    const auto update = [&](std::uint32_t recno, const auto& write) {
+      b->goTo(recno);
+      ASSERT_EQ(b->lockRecord(), LockResult::Locked);
+      write(*b);
+      ASSERT_TRUE(b->commit());
+      b->unlockRecords();
+    };
+    // A key that sorts right after the walker's record.
+    const auto justAfterHere = [&](const char* suffix) {
+      return Value(trim(a->field("CODE").text()) + suffix);
+    };
+    struct Case {
+      const char* what;
+      long step;
+      std::function<void(std::uint32_t target)> commit;
+    };
+    const std::vector<Case> cases = {
+        {"a value of the next record", 1,
+         [&](std::uint32_t next) { update(next, [](Table& t) { t.setField("QTY", Value(-1)); }); }},
+        {"a value of the record before", -1,
+         [&](std::uint32_t before) { update(before, [](Table& t) { t.setField("QTY", Value(-2)); }); }},
+        {"the next record's key moves to the end", 1,
+         [&](std::uint32_t next) { update(next, [](Table& t) { t.setField("CODE", Value("Z")); }); }},
+        {"a record from far back moves in next", 1,
+         [&](std::uint32_t) {
+           update(3, [&](Table& t) { t.setField("CODE", justAfterHere("5")); });
+         }},
+        {"an appended record sorts next", 1,
+         [&](std::uint32_t) {
+           ASSERT_TRUE(b->append());
+           ASSERT_TRUE(b->setField("CODE", justAfterHere("2")));
+           ASSERT_TRUE(b->setField("QTY", Value(7)));
+           ASSERT_TRUE(b->commit());
+           b->unlockRecords();
+         }},
+        {"the next record is marked deleted", 1,
+         [&](std::uint32_t next) { update(next, [](Table& t) { t.deleteRecord(); }); }},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      const std::uint32_t here = a->recNo();
+      c.commit(std::get<0>(freshStep(here, c.step)));
+      const Seen want = freshStep(here, c.step);
+      a->skip(c.step);
+      EXPECT_EQ(seen(*a), want);
+    }
+    // The rest of the walk, appended record and all.
+    auto c = station();
+    c->goTo(a->recNo());
+    std::vector<Seen> rest, want;
+    for (a->skip(); !a->eof(); a->skip()) rest.push_back(seen(*a));
+    for (c->skip(); !c->eof(); c->skip()) want.push_back(seen(*c));
+    EXPECT_GT(rest.size(), 200u);
+    EXPECT_EQ(rest, want);
+  }
 }
 
 }  // namespace
