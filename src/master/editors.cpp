@@ -14,6 +14,8 @@
 #include "data/table/dbf_table.h"
 #include "data/table/workspace.h"
 #include "data/text_util.h"
+#include "editor_parts.h"
+#include "formula_editor.h"
 #include "shell/rights_dialogs.h"
 #include "ui/dialog.h"
 #include "ui/picture_button.h"
@@ -40,15 +42,6 @@ struct EditorForm {
   const char* codeExpression;  // for the grid's row after an append
   bool userButtons = false;    // password and rights, for a holder of full user-table rights
 };
-
-// "999999.99" for a field of width 10 with 2 decimals.
-QString numberPicture(const Field& field) {
-  const int decimals = field.decimals;
-  const int integers = field.width - decimals - (decimals > 0 ? 1 : 0);
-  QString picture(std::max(integers, 1), QLatin1Char('9'));
-  if (decimals > 0) picture += QLatin1Char('.') + QString(decimals, QLatin1Char('9'));
-  return picture;
-}
 
 QString controlName(const char* field) {
   return QString::fromLatin1(field).toLower();
@@ -112,23 +105,15 @@ void editRecord(Context& ctx, Workspace& tables, TableGrid& grid, bool adding,
 
   const auto button = [&](const char* name, const char* picture, const char* tooltip,
                           std::function<void()> onClick) {
-    PictureButton* b =
-        dialog.addPictureButton(name, picture, fromUtf8(tooltip), QRect(), std::move(onClick));
-    b->setFixedSize(44, 44);
-    return b;
+    return editorButton(dialog, name, picture, tooltip, std::move(onClick));
   };
   std::vector<QWidget*> buttons;
   buttons.push_back(button("save", ".\\library\\PopSave.bmp", "บันทึกข้อมูลนี้", [&] {
-    // A picture button takes no focus, so the field the operator is in has not been checked:
-    // check them all, so a code another record holds is never written. With no code there is
-    // nothing to write and nothing to check.
+    // Every field is checked as if left, so a code another record holds is never written. With
+    // no code there is nothing to write and nothing to check.
     if (!edits.empty() && !trim(edits.front().second->bytes()).empty()) {
-      for (const auto& [index, edit] : edits) {
-        if (!edit->leave()) {
-          edit->setFocus();
-          return;
-        }
-      }
+      for (const auto& [index, edit] : edits)
+        if (!leaveInTurn({edit})) return;
     }
     saved = true;
     dialog.accept();
@@ -242,6 +227,8 @@ CodeEditor editorOf(int tableNo) {
       return CEDIT01;
     case kRawMatTable:
       return CEDIT02;
+    case kFormulaTable:
+      return CEDIT03;
     case kUserTable:
       return CEDIT04;
     case kReportTable:

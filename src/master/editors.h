@@ -18,7 +18,7 @@ void CEDIT06(Context& ctx, Workspace& tables, TableGrid& grid, bool adding);  //
 
 using CodeEditor = void (*)(Context&, Workspace&, TableGrid&, bool adding);
 
-// The editor of a code table by its number; nullptr for a table without one here.
+// The editor of a code table by its number (the formula editor included); nullptr for none.
 CodeEditor editorOf(int tableNo);
 
 }  // namespace blend

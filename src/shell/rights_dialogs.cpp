@@ -220,8 +220,8 @@ void PASSUSER(Context& context, Workspace& tables, QWidget* parent) {
   dialog.exec();
 }
 
-bool FUNPASS(Context& context, QWidget* parent) {
-  Dialog dialog(QStringLiteral("  AUTHORITY CHECK"), parent);
+bool askServiceCode(Context& context, const QString& title, QWidget* parent) {
+  Dialog dialog(title, parent);
   QLabel* label = dialog.addLabel("label", QStringLiteral("PASSWORD"), QRect());
   PictureEdit* password = dialog.addEdit("password", QStringLiteral("@!"), QRect(), 6);
   QPushButton* ok = dialog.addButton(
@@ -239,6 +239,10 @@ bool FUNPASS(Context& context, QWidget* parent) {
   dialog.exec();
   // The code changes every minute: it is taken when the dialog closes, not when it opened.
   return password->bytes() == serviceCode(context.clock);
+}
+
+bool FUNPASS(Context& context, QWidget* parent) {
+  return askServiceCode(context, QStringLiteral("  AUTHORITY CHECK"), parent);
 }
 
 }  // namespace blend

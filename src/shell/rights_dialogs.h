@@ -8,6 +8,7 @@
 
 #include "data/context.h"
 
+class QString;
 class QWidget;
 
 namespace blend {
@@ -32,5 +33,8 @@ void PASSUSER(Context& context, Workspace& tables, QWidget* parent = nullptr);
 // Asks for the service code; true when what was typed equals the code of the station clock at
 // the moment the dialog closed, however it was closed.
 bool FUNPASS(Context& context, QWidget* parent = nullptr);
+
+// The same question under another title (the formula editor's unlock asks it too).
+bool askServiceCode(Context& context, const QString& title, QWidget* parent = nullptr);
 
 }  // namespace blend

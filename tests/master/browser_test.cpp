@@ -159,8 +159,9 @@ TEST_F(Browser, ALookupOpenedInsideABrowserLeavesItAsItWas) {
       inner.leave("filter");
       inner.closeBox();
     });
-    EXPECT_FALSE(POPCODE(ctx, tables, BrowseMode::Lookup, 6, unit,
-                         [&](const std::string& code) { unit = code; }, "COMPANY", false));
+    EXPECT_FALSE(POPCODE(
+        ctx, tables, BrowseMode::Lookup, 6, unit, [&](const std::string& code) { unit = code; },
+        "COMPANY", false));
     EXPECT_EQ(unit, "T         ");
 
     EXPECT_EQ(tables.currentAlias(), "COMPANY");
