@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -122,7 +123,7 @@ class FormulaDialog {
       e = dialog_.addEdit(name, name == u"code" ? QStringLiteral("@!") : QString(), QRect(),
                           f.width);
     }
-    e->setMinimumWidth(minWidth);
+    e->setFixedWidth(minWidth);
     return e;
   }
 
@@ -132,6 +133,14 @@ class FormulaDialog {
 
   void build() {
     Dialog& d = dialog_;
+    // Eight slots of seven fields, the header and the calculation must fit a 1024 x 768 screen
+    // in the station's large font: this dialog writes a quarter smaller.
+    QFont compact = d.font();
+    if (compact.pixelSize() > 0)
+      compact.setPixelSize(std::max(compact.pixelSize() * 3 / 4, 12));
+    else
+      compact.setPointSizeF(std::max(compact.pointSizeF() * 0.75, 9.0));
+    d.setFont(compact);
     // The header: code, name and remarks on the left, batch size and times on the right.
     auto* header = new QGridLayout;
     const auto headerRow = [&](int row, int col, const char* label, const QString& name,
@@ -140,12 +149,12 @@ class FormulaDialog {
                         col * 2);
       header->addWidget(addField(name, field, width), row, col * 2 + 1);
     };
-    headerRow(0, 0, "รหัสสูตรผสม", "code", "CODE", 160);
-    headerRow(1, 0, "ชื่อสูตรผสม", "name", "NAME", 300);
-    headerRow(2, 0, "หมายเหตุ", "remarks", "REMARKS", 300);
-    headerRow(0, 1, "ขนาดเครื่องชั่ง", "capacity", "CAPACITY", 120);
-    headerRow(1, 1, "เวลาผสม", "time", "TIME", 120);
-    headerRow(2, 1, "เวลาปล่อย", "discharge", "DISCHARGE", 120);
+    headerRow(0, 0, "รหัสสูตรผสม", "code", "CODE", 140);
+    headerRow(1, 0, "ชื่อสูตรผสม", "name", "NAME", 280);
+    headerRow(2, 0, "หมายเหตุ", "remarks", "REMARKS", 280);
+    headerRow(0, 1, "ขนาดเครื่องชั่ง", "capacity", "CAPACITY", 100);
+    headerRow(1, 1, "เวลาผสม", "time", "TIME", 100);
+    headerRow(2, 1, "เวลาปล่อย", "discharge", "DISCHARGE", 100);
     lockable("code");
     lockable("capacity");
     edit("code")->setValid([this] {
@@ -161,6 +170,8 @@ class FormulaDialog {
     auto* calc = new QGridLayout(panel);
     PictureEdit* grade = d.addEdit("grade", QStringLiteral("99-99-99"), QRect(), 8);
     PictureEdit* compensation = d.addEdit("compensation", QStringLiteral("99.99"), QRect());
+    grade->setFixedWidth(100);
+    compensation->setFixedWidth(70);
     auto* filler = new QRadioButton(QStringLiteral("FILLER"));
     auto* noFiller = new QRadioButton(QStringLiteral("NO FILLER"));
     d.addControl("filler", filler, QRect());
@@ -187,6 +198,7 @@ class FormulaDialog {
 
     // The slots.
     auto* slotGrid = new QGridLayout;
+    slotGrid->setColumnStretch(kSlotColumns + 1, 1);
     for (int c = 0; c <= kSlotColumns; ++c)
       slotGrid->addWidget(d.addLabel(QStringLiteral("heading%1").arg(c), fromUtf8(kSlotHeadings[c]),
                                      QRect(), Qt::AlignCenter),
@@ -204,7 +216,7 @@ class FormulaDialog {
           e = d.addEdit(name, QStringLiteral("999.9"), QRect());
         else
           e = d.addEdit(name, QStringLiteral("999999.99"), QRect());
-        if (c != kAgg) e->setMinimumWidth(100);
+        if (c != kAgg) e->setFixedWidth(c == kFeed ? 70 : 100);
         slotGrid->addWidget(e, n, c + 1);
       }
       PictureEdit* agg = edit(slotControl(kAgg, n));
@@ -231,6 +243,7 @@ class FormulaDialog {
     auto* top = new QHBoxLayout;
     top->addLayout(header);
     top->addWidget(panel);
+    top->addStretch();
     layout->addLayout(top);
     layout->addLayout(slotGrid);
     layout->addWidget(total);

@@ -109,7 +109,7 @@ int installCommand(const std::vector<std::string>& args) {
       continue;
     }
     if (demo && t.table->recCount() == 0) {
-      for (const DemoRow& row : demoRows(layout.name)) {
+      for (const DemoRow& row : demoRows(layout.name, settings)) {
         if (!t.table->append()) status = 1;
         for (const auto& [field, value] : row)
           if (!t.table->setField(field, value)) status = 1;

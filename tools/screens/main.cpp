@@ -1,6 +1,7 @@
 // blendshots OUTPUT_DIR [MAIN.INI]: run from an installation's folder on an X display, it logs in
-// as the demo administrator and photographs the login, the company browser and the company
-// editor, each as the operator would see it, into OUTPUT_DIR/login.png, browser.png, editor.png.
+// as the demo administrator and photographs the login, the company browser, the company editor
+// and the formula editor, each as the operator would see it, into OUTPUT_DIR/login.png,
+// browser.png, editor.png and formula.png.
 //
 // Each dialog is really shown and painted; a dialog driver takes the picture of the whole screen
 // once the window system has drawn it, then does what the operator would do next.
@@ -131,6 +132,14 @@ int main(int argc, char** argv) {
   });
   photos.then(QStringLiteral("editor"), [](Dialog& d) { d.click("cancel"); });
   POPCODE(context, tables, BrowseMode::Menu, 1, "");
+
+  // The formula editor on the first formula.
+  photos.then(QString(), [](Dialog& d) {
+    d.click("edit");
+    d.closeBox();
+  });
+  photos.then(QStringLiteral("formula"), [](Dialog& d) { d.click("cancel"); });
+  POPCODE(context, tables, BrowseMode::Menu, 3, "");
   setDialogDriver(nullptr);
   return 0;
 }
