@@ -20,6 +20,7 @@
 #include "login_dialog.h"
 #include "main_window.h"
 #include "master/browser.h"
+#include "station.h"
 #include "ui/fonts.h"
 #include "ui/qt_ui.h"
 
@@ -49,7 +50,6 @@ std::vector<OpenTableFacts> openTableFacts(const Workspace& tables) {
   return facts;
 }
 
-
 void wireDesktopCommands(Commands& commands, Context& context, MainWindow& window,
                          QPrinter& printer) {
   commands.setHandler(Command::PrinterSetup, [&] {
@@ -65,8 +65,7 @@ void wireDesktopCommands(Commands& commands, Context& context, MainWindow& windo
   commands.setHandler(Command::IoTest, [&] { IOTEST(context, &window); });
 }
 
-void wireCodeTables(Commands& commands, Context& context, Workspace& tables,
-                    MainWindow& window) {
+void wireCodeTables(Commands& commands, Context& context, Workspace& tables, MainWindow& window) {
   const std::pair<Command, int> browsers[] = {
       {Command::BrowseCompany, kCompanyTable}, {Command::BrowseRawMat, kRawMatTable},
       {Command::BrowseFormula, kFormulaTable}, {Command::BrowseUsers, kUserTable},
@@ -84,22 +83,12 @@ int runStation(int argc, char** argv) {
   QApplication app(argc, argv);
   app.setApplicationName("blendctl");
   app.setProperty("helpFile", kHelpFile);
-  // The error handler comes first, so that nothing after it can fail unseen.
-  QtUi ui;
-  SystemClock clock;
-  const std::unique_ptr<StationErrorHandler> errors = ERRORSYS(ui, clock);
-
   std::optional<std::string> argument;
   if (argc > 1) argument = argv[1];
-  Settings settings = loadSettings(argument);
-
-  installThaiFontSubstitutions();
-  app.setFont(makeFont(settings.OFONT0));
-  Context context{settings, ui, clock, *errors};
-  // The station's open tables; index keys compile with the evaluator and may read settings.
-  NamedValues names(&settings);
-  Workspace tables(*errors);
-  tables.setKeyCompiler(expressionKeys(tables, *errors, &names));
+  Station station(argument);
+  Context& context = station.context;
+  Workspace& tables = station.tables;
+  StationErrorHandler* errors = station.errors.get();
   errors->setOpenTablesProvider([&tables] { return openTableFacts(tables); });
 
   if (PASSWORD(context, tables)) {

@@ -1,6 +1,7 @@
 // The fertiliser calculation against worked figures.
 #include <gtest/gtest.h>
 
+#include "formula_settings.h"
 #include "master/formula_calc.h"
 
 namespace blend {
@@ -8,19 +9,7 @@ namespace {
 
 class FormulaCalc : public ::testing::Test {
  protected:
-  FormulaCalc() {
-    settings.UREA_V = "46-00-00";
-    settings.DAP_V = "18-46-00";
-    settings.MOP_V = "00-00-60";
-    settings.AM_V = "21-00-00";
-    settings.FIL_V = "00-00-00";
-    settings.DRAW1 = "UREA";
-    settings.DRAW2 = "DAP";
-    settings.DRAW3 = "MOP";
-    settings.DRAW4 = "AM";
-    settings.DRAW5 = "FILLER";
-    settings.DRAW6 = settings.DRAW7 = settings.DRAW8 = "-";
-  }
+  FormulaCalc() { test::useDefaultFormulaSettings(settings); }
 
   std::vector<double> quantities(const FormulaSlots& s, int count = 5) {
     std::vector<double> q;

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 
+#include "formula_settings.h"
 #include "master/browser.h"
 #include "master/formula_editor.h"
 #include "master_fixture.h"
@@ -20,19 +21,7 @@ const QString kAudition = QStringLiteral("  FORMULA AUDITION");
 class FormulaEditor : public MasterFixture {
  protected:
   void SetUp() override {
-    settings.NPK_V = "15-15-15";
-    settings.PER_V = "0.2";
-    settings.UREA_V = "46-00-00";
-    settings.DAP_V = "18-46-00";
-    settings.MOP_V = "00-00-60";
-    settings.AM_V = "21-00-00";
-    settings.FIL_V = "00-00-00";
-    settings.DRAW1 = "UREA";
-    settings.DRAW2 = "DAP";
-    settings.DRAW3 = "MOP";
-    settings.DRAW4 = "AM";
-    settings.DRAW5 = "FILLER";
-    settings.DRAW6 = settings.DRAW7 = settings.DRAW8 = "-";
+    useDefaultFormulaSettings(settings);
     settings.CFLOCK = "0";
     makeTable("RAWMAT", {{"AM", "Ammonium"},
                          {"DAP", "DAP"},

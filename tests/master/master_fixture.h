@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/context.h"
 #include "data/cp874.h"
 #include "data/layouts.h"
 #include "data/table/dbf_table.h"

@@ -23,8 +23,8 @@
 #include "data/table/expression_keys.h"
 #include "data/table/workspace.h"
 #include "master/browser.h"
-#include "shell/error_handler.h"
 #include "shell/login_dialog.h"
+#include "shell/station.h"
 #include "ui/dialog.h"
 #include "ui/fonts.h"
 #include "ui/qt_ui.h"
@@ -88,18 +88,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   QDir().mkpath(QString::fromLocal8Bit(argv[1]));
-  QtUi ui;
-  SystemClock clock;
-  const std::unique_ptr<StationErrorHandler> errors = ERRORSYS(ui, clock);
   std::optional<std::string> ini;
   if (argc > 2) ini = argv[2];
-  Settings settings = loadSettings(ini);
-  installThaiFontSubstitutions();
-  app.setFont(makeFont(settings.OFONT0));
-  Context context{settings, ui, clock, *errors};
-  NamedValues names(&settings);
-  Workspace tables(*errors);
-  tables.setKeyCompiler(expressionKeys(tables, *errors, &names));
+  Station station(ini);
+  Context& context = station.context;
+  Workspace& tables = station.tables;
 
   Photographer photos(QString::fromLocal8Bit(argv[1]));
   setDialogDriver(&photos);
