@@ -26,14 +26,4 @@ PictureButton* editorButton(Dialog& dialog, const char* name, const char* pictur
   return b;
 }
 
-bool leaveInTurn(std::initializer_list<PictureEdit*> fields) {
-  for (PictureEdit* field : fields) {
-    if (field && !field->leave()) {
-      field->setFocus();
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace blend

@@ -112,8 +112,9 @@ void editRecord(Context& ctx, Workspace& tables, TableGrid& grid, bool adding,
     // Every field is checked as if left, so a code another record holds is never written. With
     // no code there is nothing to write and nothing to check.
     if (!edits.empty() && !trim(edits.front().second->bytes()).empty()) {
-      for (const auto& [index, edit] : edits)
-        if (!leaveInTurn({edit})) return;
+      std::vector<PictureEdit*> fields;
+      for (const auto& entry : edits) fields.push_back(entry.second);
+      if (!leaveInTurn(fields)) return;
     }
     saved = true;
     dialog.accept();

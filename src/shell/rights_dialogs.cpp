@@ -75,19 +75,6 @@ QHBoxLayout* saveCancelRow(Dialog& dialog, std::function<void()> onSave) {
   return centredRow({save, cancel});
 }
 
-// Leaves each field in turn, as the operator would on the way to the save button; the first
-// that refuses takes the focus back. A picture button does not take the focus when clicked, so
-// the field the operator was in has not been checked yet.
-bool leaveAll(const std::vector<PictureEdit*>& fields) {
-  for (PictureEdit* field : fields) {
-    if (!field->leave()) {
-      field->setFocus();
-      return false;
-    }
-  }
-  return true;
-}
-
 // The password dialog's messages: all alerts, each announced by a short tone.
 void alert(Context& context, std::string_view text) {
   context.ui.beep(900, 55);
@@ -124,7 +111,7 @@ void TRUSTEE(Context& context, Workspace& tables, QWidget* parent) {
   }
 
   QHBoxLayout* buttons = saveCancelRow(dialog, [&] {
-    if (!leaveAll(fields)) return;
+    if (!leaveInTurn(fields)) return;
     for (int i = 0; i < kShownFunctions; ++i) rights[i] = fields[i]->bytes().at(0);
     tables.select(users);
     const bool written =
@@ -190,7 +177,7 @@ void PASSUSER(Context& context, Workspace& tables, QWidget* parent) {
   PictureEdit* again = fields[2];
 
   QHBoxLayout* buttons = saveCancelRow(dialog, [&] {
-    if (!leaveAll(fields)) return;
+    if (!leaveInTurn(fields)) return;
     const std::string typedNew = padPassword(fresh->bytes());
     if (typedNew != padPassword(again->bytes())) {
       alert(context, "การทวนรหัสใหม่ไม่ถูกต้อง");

@@ -404,4 +404,14 @@ void PictureEdit::takeFocusBack() {
   });
 }
 
+bool leaveInTurn(const std::vector<PictureEdit*>& fields) {
+  for (PictureEdit* field : fields) {
+    if (field && !field->leave()) {
+      field->setFocus();
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace blend

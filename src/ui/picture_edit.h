@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace blend {
 
@@ -60,6 +61,13 @@ QString formatPictureDate(const QDate& date);  // a null date gives "  /  /    "
 // A time as "hh:mm:ss"; all blank is the empty time (a null QTime, *ok true).
 QTime parsePictureTime(const QString& text, bool* ok);
 QString formatPictureTime(const QTime& time);  // a null time gives "  :  :  "
+
+class PictureEdit;
+
+// Leaves each field in turn, as the operator would on the way to a save button: a picture
+// button takes no focus when clicked, so the field the operator was in has not been checked
+// yet. The first that refuses gets the focus back; answers whether all were left.
+bool leaveInTurn(const std::vector<PictureEdit*>& fields);
 
 class PictureEdit : public QLineEdit {
   Q_OBJECT
