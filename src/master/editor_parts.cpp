@@ -3,12 +3,24 @@
 #include <algorithm>
 
 #include "data/table/dbf_header.h"
+#include "data/table/dbf_table.h"
 #include "ui/dialog.h"
 #include "ui/picture_button.h"
 #include "ui/picture_edit.h"
 #include "ui/text.h"
 
 namespace blend {
+
+bool standOnEditedRecord(Context& ctx, Table& table, bool adding) {
+  if (adding) {
+    table.goBottom();
+    table.skip(1);
+    return true;
+  }
+  if (!table.eof()) return true;
+  ctx.ui.message("ไม่มีข้อมูลในตารางรหัส !", "  ส่วนแก้ไขข้อมูลในตารางรหัส");
+  return false;
+}
 
 QString numberPicture(const Field& field) {
   const int decimals = field.decimals;

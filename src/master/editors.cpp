@@ -54,13 +54,7 @@ void editRecord(Context& ctx, Workspace& tables, TableGrid& grid, bool adding,
   Table& t = *current;
   const std::uint32_t remembered = t.recNo();
   bool saved = false;
-  if (adding) {
-    t.goBottom();
-    t.skip(1);
-  } else if (t.eof()) {
-    ctx.ui.message("ไม่มีข้อมูลในตารางรหัส !", "  ส่วนแก้ไขข้อมูลในตารางรหัส");
-    return;
-  }
+  if (!standOnEditedRecord(ctx, t, adding)) return;
 
   Dialog dialog(fromUtf8(adding ? form.titleAdding : form.titleEditing), &grid);
   auto* rows = new QGridLayout;

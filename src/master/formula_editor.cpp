@@ -349,13 +349,7 @@ void CEDIT03(Context& ctx, Workspace& tables, TableGrid& grid, bool adding) {
   if (!current) return;
   Table& formulas = *current;
   const std::uint32_t remembered = formulas.recNo();
-  if (adding) {
-    formulas.goBottom();
-    formulas.skip(1);
-  } else if (formulas.eof()) {
-    ctx.ui.message("ไม่มีข้อมูลในตารางรหัส !", "  ส่วนแก้ไขข้อมูลในตารางรหัส");
-    return;
-  }
+  if (!standOnEditedRecord(ctx, formulas, adding)) return;
 
   FormulaDialog dialog(ctx, tables, formulas, adding, &grid);
   const bool saved = dialog.exec();
