@@ -199,6 +199,17 @@ TEST_F(Browser, TheButtonsFollowTheRightsDigitAndTheCallersPermission) {
   }
 }
 
+TEST_F(Browser, PickingARowFromTheMenuAsksForTheRightToEdit) {
+  settings.CTRUSTEE[2] = '3';
+  DialogScript script;
+  script.then(kCompanies, [&](Dialog& d) {
+    ui.expectMessage("คุณไม่มีอำนาจที่จะใช้คำสั่งนี้");
+    d.control<TableGrid>("grid")->pickRow(1);  // no editor opens
+    d.closeBox();
+  });
+  POPCODE(ctx, tables, BrowseMode::Menu, 1, "");
+}
+
 TEST_F(Browser, MarkingAsksAndUnmarkingUndoesIt) {
   DialogScript script;
   script.then(kCompanies, [&](Dialog& d) {
