@@ -33,11 +33,6 @@ std::string padded(std::string text, std::size_t width) {
   return text;
 }
 
-QString fieldOf(Table& table, std::string_view name) {
-  const int i = table.fieldIndex(name);
-  return i < 0 ? QString() : fromCp874(table.rawField(i));
-}
-
 QColor rgbColour(std::uint32_t value) {
   return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                 static_cast<int>((value >> 16) & 0xFF));
@@ -86,7 +81,7 @@ bool POPCODE(Context& ctx, Workspace& tables, BrowseMode mode, int tableNo, std:
     }
     table = tables.current();
   }
-  const auto code = [&] { return std::string(table->rawField(table->fieldIndex("CODE"))); };
+  const auto code = [&] { return std::string(table->rawField("CODE")); };
 
   // A full code (trailing blanks and all) is taken as it is; a beginning of one opens the
   // browser on the first code that begins with it; anything else at the top. An empty value
@@ -170,11 +165,12 @@ void CodeBrowser::build(QWidget* parent) {
 
   GridColours colours;
   colours.rowText = [](Table& t) { return rgbColour(SELCOLOR(t.deleted())); };
-  grid_ = new TableGrid(
-      tables_, codeTable_.name,
-      {{fromUtf8(codeTable_.codeHeading), 200, [](Table& t) { return fieldOf(t, "CODE"); }},
-       {fromUtf8(codeTable_.nameHeading), 400, [](Table& t) { return fieldOf(t, "NAME"); }}},
-      colours);
+  grid_ = new TableGrid(tables_, codeTable_.name,
+                        {{fromUtf8(codeTable_.codeHeading), 200,
+                          [](Table& t) { return fromCp874(t.rawField("CODE")); }},
+                         {fromUtf8(codeTable_.nameHeading), 400,
+                          [](Table& t) { return fromCp874(t.rawField("NAME")); }}},
+                        colours);
   grid_->setMinimumSize(620, grid_->heightFor(10));
   d.addControl("grid", grid_, QRect());
   QObject::connect(grid_, &TableGrid::picked, &d, [this] { POPFUNC(Select); });
@@ -337,12 +333,14 @@ void CodeBrowser::CEDIT(bool adding) {
 }
 
 void CodeBrowser::CGOTOP() {
-  grid_->moveToTop();
+  table().goTop();
+  grid_->setCursorRow(1);
   redraw();
 }
 
 void CodeBrowser::goBottom() {
-  grid_->moveToBottom();
+  table().goBottom();
+  grid_->setCursorRow(grid_->rows());
   redraw();
 }
 

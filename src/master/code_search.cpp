@@ -11,11 +11,6 @@
 namespace blend {
 namespace {
 
-std::string fieldText(Table& table, std::string_view name) {
-  const int i = table.fieldIndex(name);
-  return i < 0 ? std::string() : std::string(table.rawField(i));
-}
-
 bool beginsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
@@ -42,11 +37,11 @@ bool searchWithinFilter(Context& ctx, Table& table, std::string_view filter,
   if (wanted.empty()) return false;
   const std::string block = trim(filter);
   const std::uint32_t before = table.recNo();
-  const auto inBlock = [&] { return !table.eof() && beginsWith(fieldText(table, "CODE"), block); };
+  const auto inBlock = [&] { return !table.eof() && beginsWith(table.rawField("CODE"), block); };
   table.skip(1);
   while (inBlock() &&
-         upperAscii(fieldText(table, "CODE") + fieldText(table, "NAME")).find(wanted) ==
-             std::string::npos)
+         upperAscii(std::string(table.rawField("CODE")) + std::string(table.rawField("NAME")))
+                 .find(wanted) == std::string::npos)
     table.skip(1);
   if (inBlock()) return true;
   ctx.ui.message("ไม่พบข้อมูลที่ระบุ !", "  ส่วนทำการค้นหา", MessageKind::Stop);

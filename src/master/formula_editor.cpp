@@ -49,10 +49,6 @@ double numberOf(const Table& t, std::string_view name) {
   const Value v = t.field(name);
   return v.isNumber() ? v.number() : 0;
 }
-std::string textOf(const Table& t, std::string_view name) {
-  const int i = t.fieldIndex(name);
-  return i < 0 ? std::string() : std::string(t.rawField(i));
-}
 
 // The numeric slot columns in the order FormulaSlot holds them.
 double& slotValue(FormulaSlot& s, int column) {
@@ -252,15 +248,15 @@ class FormulaDialog {
   }
 
   void load() {
-    codeAtOpen_ = textOf(formulas_, "CODE");
+    codeAtOpen_ = std::string(formulas_.rawField("CODE"));
     edit("code")->setBytes(codeAtOpen_);
-    edit("name")->setBytes(textOf(formulas_, "NAME"));
-    edit("remarks")->setBytes(textOf(formulas_, "REMARKS"));
+    edit("name")->setBytes(std::string(formulas_.rawField("NAME")));
+    edit("remarks")->setBytes(std::string(formulas_.rawField("REMARKS")));
     edit("capacity")->setNumber(numberOf(formulas_, "CAPACITY"));
     edit("time")->setNumber(numberOf(formulas_, "TIME"));
     edit("discharge")->setNumber(numberOf(formulas_, "DISCHARGE"));
     for (int n = 1; n <= kFormulaSlots; ++n) {
-      edit(slotControl(kAgg, n))->setBytes(textOf(formulas_, slotField(kAgg, n)));
+      edit(slotControl(kAgg, n))->setBytes(std::string(formulas_.rawField(slotField(kAgg, n))));
       for (int c = kQty; c < kSlotColumns; ++c)
         edit(slotControl(c, n))->setNumber(numberOf(formulas_, slotField(c, n)));
     }
@@ -325,7 +321,7 @@ class FormulaDialog {
   Context& ctx_;
   Workspace& tables_;
   Table& formulas_;
-  mutable Dialog dialog_;
+  Dialog dialog_;
   QButtonGroup* filler_ = nullptr;
   std::string codeAtOpen_;
   bool unlocked_;

@@ -28,14 +28,6 @@ class Editors : public MasterFixture {
     }
   }
 
-  void browse(int tableNo, const QString& title, std::function<void(Dialog&)> act) {
-    DialogScript script;
-    script.then(title, std::move(act));
-    more(script);
-    POPCODE(ctx, tables, BrowseMode::Menu, tableNo, "");
-  }
-  std::function<void(DialogScript&)> more = [](DialogScript&) {};
-
   static TableGrid& grid(Dialog& d) { return *d.control<TableGrid>("grid"); }
   static std::string cursorCode(Dialog& d) {
     return grid(d).item(grid(d).cursorRow() - 1, 0)->text().trimmed().toStdString();

@@ -41,13 +41,7 @@ class FormulaEditor : public MasterFixture {
     t.setField("LINK", Value("1"));
   }
 
-  void browse(std::function<void(Dialog&)> act) {
-    DialogScript script;
-    script.then(kFormulas, std::move(act));
-    more(script);
-    POPCODE(ctx, tables, BrowseMode::Menu, 3, "");
-  }
-  std::function<void(DialogScript&)> more = [](DialogScript&) {};
+  void browse(std::function<void(Dialog&)> act) { MasterFixture::browse(3, kFormulas, act); }
 
   // Record n of FORMULA as stored.
   std::unique_ptr<Table> formula(std::uint32_t recno) {

@@ -13,6 +13,7 @@
 #include "data/table/dbf_table.h"
 #include "data/table/expression_keys.h"
 #include "data/table/workspace.h"
+#include "master/browser.h"
 #include "support/dialog_script.h"
 #include "support/scripted_errors.h"
 #include "support/scripted_ui.h"
@@ -64,6 +65,16 @@ class MasterFixture : public ::testing::Test {
                     cp874ToUtf8(trimmed(t->field("NAME").text())));
     return out;
   }
+
+  // A browser from the menu, driven by `act`; the dialogs it opens in turn are driven by the
+  // steps `more` adds.
+  void browse(int tableNo, const QString& title, std::function<void(Dialog&)> act) {
+    DialogScript script;
+    script.then(title, std::move(act));
+    more(script);
+    POPCODE(ctx, tables, BrowseMode::Menu, tableNo, "");
+  }
+  std::function<void(DialogScript&)> more = [](DialogScript&) {};
 
   static std::string trimmed(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();

@@ -733,6 +733,11 @@ std::string_view Table::rawField(int index) const {
                                           static_cast<std::size_t>(f.width));
 }
 
+std::string_view Table::rawField(std::string_view name) const {
+  const int i = fieldIndex(name);
+  return i < 0 ? std::string_view() : rawField(i);
+}
+
 Value Table::field(int index) const {
   return decodeField(header_.fields.at(static_cast<std::size_t>(index)), rawField(index));
 }

@@ -133,6 +133,8 @@ class Table {
   // NIL for an unknown name.
   Value field(std::string_view name) const;
   std::string_view rawField(int index) const;
+  // The field's bytes as stored; empty for an unknown name.
+  std::string_view rawField(std::string_view name) const;
   // Cuts or fills text, rounds numbers; refuses (reported) a value of the wrong type, a number
   // too wide for the field and a write without the lock. Writes to the blank record are ignored
   // (false).
